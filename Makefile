@@ -1,0 +1,42 @@
+# The front door. `make run` runs the main job on the bundled samples;
+# `make test` installs what is missing, builds all three presets and runs every test.
+.PHONY: all run test deps native win64 win32 test-native test-win64 check-win32 bench clean
+
+all: native win64 win32
+
+deps:
+	@scripts/install-deps.sh
+
+native: deps
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+win64: deps
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64
+
+win32: deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32
+
+run: native
+	build/native/duplora-cli info samples/*
+
+test-native: native
+	ctest --preset native
+
+# The Windows tests run under wine; GUI tests need a display, so Xvfb gives one.
+test-win64: win64
+	xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset win64
+
+# The 32-bit release cannot run here (no 32-bit wine); it is built and its imports checked.
+check-win32: win32
+	tests/check-imports.sh i686-w64-mingw32-objdump build/win32/Duplora.exe build/win32/duplora-cli.exe
+
+test: test-native test-win64 check-win32
+
+bench: native
+	build/native/duplora-bench
+
+clean:
+	rm -rf build

@@ -1,0 +1,151 @@
+#include "engine/Fingerprint.h"
+
+#include "engine/NumberTexts.h"
+
+namespace engine {
+namespace {
+
+// The single-precision numbers nearest 0.3, 0.59 and 0.11. They add up to a
+// little less than 1, so white (255, 255, 255) gives 254.
+constexpr long double kRedWeight = 0.3f;
+constexpr long double kGreenWeight = 0.59f;
+constexpr long double kBlueWeight = 0.11f;
+
+constexpr int kBitmapBytes = kSignatureBytes * 4;
+
+bool HasEnoughPixels(int64_t width, int64_t height) { return width * height >= minPixels; }
+
+}  // namespace
+
+bool ComputeSignature(const platform::Bitmap32& bitmap, ImageEntry& entry) {
+  if (bitmap.width != kSignatureSide || bitmap.height != kSignatureSide ||
+      bitmap.bits.size() != static_cast<size_t>(kBitmapBytes))
+    return false;
+
+  int32_t sum = 0;
+  const uint8_t* pixel = bitmap.bits.data();
+  for (int i = 0; i < kSignatureBytes; ++i, pixel += 4) {
+    const int b = pixel[0], g = pixel[1], r = pixel[2], a = pixel[3];
+    long double weighted = r * kRedWeight + g * kGreenWeight;
+    weighted += b * kBlueWeight;
+    int grey = static_cast<int>(weighted);
+    if (entry.hasAlpha) grey = (grey - a - 1) & 0xFF;
+    entry.signature[i] = static_cast<uint8_t>(grey);
+    sum += grey;
+  }
+
+  for (int r = 0; r < kSignatureSide; ++r) {
+    for (int c = 0; c < kSignatureSide; ++c) {
+      const uint8_t value = entry.signature[kSignatureSide * r + c];
+      entry.signatureQuarter[kSignatureSide * c + (kSignatureSide - 1 - r)] = value;
+      entry.signatureMirror[kSignatureSide * (kSignatureSide - 1 - r) + c] = value;
+    }
+  }
+
+  entry.aspect = static_cast<float>(static_cast<double>(entry.width) / entry.height);
+  if (sum != 0) entry.brightness = (sum / kSignatureBytes) * 100 / 256;
+  return true;
+}
+
+bool BuildFingerprint(PictureServices& services, const std::wstring& path, SignatureRule rule,
+                      ImageEntry& entry) {
+  std::unique_ptr<PictureFile> file = services.Open(path);
+  if (!file) return false;
+  const platform::ImageType type = file->Type();
+  if (type != platform::ImageType::Bitmap && type != platform::ImageType::Metafile) return false;
+
+  entry.thumbDataSize = static_cast<int32_t>(file->ThumbnailDataSize());
+  entry.width = file->Width();
+  entry.height = file->Height();
+  if (file->PixelFormat() & platform::kPixelFormatAlpha) entry.hasAlpha = 1;
+  if (!HasEnoughPixels(entry.width, entry.height)) return false;
+
+  if (rule == SignatureRule::ShellFirst) {
+    // The extractor keeps the aspect: a non-square picture comes back at
+    // another size, fails the signature and falls through to the decoder.
+    if (auto thumb = services.ShellExtract(path, kSignatureSide, kSignatureSide,
+                                           platform::kExtractAspect)) {
+      entry.SetPath(path);
+      if (ComputeSignature(*thumb, entry)) {
+        entry.source = static_cast<int32_t>(FingerprintSource::ShellExtractor);
+        return true;
+      }
+    }
+  }
+
+  if (rule != SignatureRule::FullImage) {
+    if (auto thumb = file->Thumbnail(kSignatureSide, kSignatureSide)) {
+      entry.SetPath(path);
+      if (ComputeSignature(*thumb, entry)) {
+        entry.source = static_cast<int32_t>(FingerprintSource::DecoderThumbnail);
+        return true;
+      }
+    }
+  }
+
+  entry.source = static_cast<int32_t>(FingerprintSource::FullImage);
+  if (auto drawn = file->DrawStretched(kSignatureSide, kSignatureSide)) {
+    entry.SetPath(path);
+    return ComputeSignature(*drawn, entry);
+  }
+  return false;
+}
+
+bool BuildFingerprintFromShellCache(PictureServices& services, const std::wstring& path,
+                                    ImageEntry& entry) {
+  auto thumb = services.ShellSquareThumbnail(path, kSignatureSide);
+  if (!thumb) return false;
+  entry.SetPath(path);
+  if (auto size = services.ShellImageSize(path)) {
+    entry.width = size->first;
+    entry.height = size->second;
+  }
+  entry.hasAlpha = 0;
+  if (!ComputeSignature(*thumb, entry)) return false;
+  entry.thumbDataSize = 3;
+  entry.source = static_cast<int32_t>(FingerprintSource::ShellCache);
+  return HasEnoughPixels(entry.width, entry.height);
+}
+
+bool IsImageFile(PictureServices& services, const std::wstring& path) {
+  if (std::unique_ptr<PictureFile> file = services.Open(path)) {
+    const platform::ImageType type = file->Type();
+    if (type == platform::ImageType::Bitmap || type == platform::ImageType::Metafile) return true;
+  }
+  return services.ShellIsAtLeast(path, 128);
+}
+
+const ImageEntry* FingerprintCache::Find(const std::wstring& path) const {
+  auto it = entries_.find(path);
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
+void FingerprintCache::Store(const ImageEntry& entry) { entries_[entry.Path()] = entry; }
+
+bool GetOrBuildEntry(FingerprintCache& cache, PictureServices& services, SignatureRule rule,
+                     const std::wstring& path, const platform::DirEntry& found,
+                     ImageEntry& entry) {
+  if (!FitsPathField(path)) return false;
+  if (const ImageEntry* cached = cache.Find(path)) {
+    if (cached->fileSize == found.fileSize && cached->lastWrite == found.lastWriteTime) {
+      entry = *cached;
+      return true;
+    }
+  }
+  entry = EmptyEntry();
+  if (!BuildFingerprint(services, path, rule, entry)) {
+    entry = EmptyEntry();
+    if (!BuildFingerprintFromShellCache(services, path, entry)) return false;
+  }
+  entry.fileSize = found.fileSize;
+  entry.lastWrite = found.lastWriteTime;
+  cache.Store(entry);
+  return true;
+}
+
+std::wstring CacheStatusText(const FingerprintCache& cache) {
+  return L"Cache: " + std::to_wstring(cache.size()) + L" " +
+         SizeText(static_cast<uint64_t>(cache.size()) * sizeof(ImageEntry));
+}
+
+}  // namespace engine

@@ -1,0 +1,133 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+
+namespace platform {
+namespace {
+
+// Seconds between 1601-01-01 and 1970-01-01.
+constexpr uint64_t kEpochDifference = 11644473600ull;
+
+uint64_t Ticks(const timespec& t) {
+  return (static_cast<uint64_t>(t.tv_sec) + kEpochDifference) * 10000000ull +
+         static_cast<uint64_t>(t.tv_nsec) / 100u;
+}
+
+// Attributes as Windows would report them. A symbolic link is a reparse point;
+// it also counts as a folder when it leads to one, as a folder link does on Windows.
+std::optional<DirEntry> EntryOf(const std::string& path, std::wstring name) {
+  struct stat link{};
+  if (lstat(path.c_str(), &link) != 0) return std::nullopt;
+  struct stat target = link;
+  uint32_t attributes = 0;
+  if (S_ISLNK(link.st_mode)) {
+    attributes |= kAttrReparsePoint;
+    if (stat(path.c_str(), &target) != 0) target = link;
+  }
+  if (S_ISDIR(target.st_mode)) attributes |= kAttrDirectory;
+  if (!name.empty() && name[0] == L'.' && name != L"." && name != L"..")
+    attributes |= kAttrHidden;
+  if ((target.st_mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
+  if (!S_ISDIR(target.st_mode) && !S_ISREG(target.st_mode)) attributes |= kAttrSystem;
+  if (attributes == 0) attributes = kAttrArchive;
+
+  DirEntry entry;
+  entry.attributes = attributes;
+  entry.creationTime = Ticks(target.st_ctim);
+  entry.lastAccessTime = Ticks(target.st_atim);
+  entry.lastWriteTime = Ticks(target.st_mtim);
+  entry.fileSize = S_ISDIR(target.st_mode) ? 0 : static_cast<uint64_t>(target.st_size);
+  entry.name = std::move(name);
+  return entry;
+}
+
+}  // namespace
+
+std::optional<uint32_t> FileAttributes(const std::wstring& path) {
+  auto entry = FileEntry(path);
+  if (!entry) return std::nullopt;
+  return entry->attributes;
+}
+
+std::optional<DirEntry> FileEntry(const std::wstring& path) {
+  std::string utf8 = ToUtf8(path);
+  // A trailing separator names the folder itself.
+  while (utf8.size() > 1 && utf8.back() == '/') utf8.pop_back();
+  const size_t cut = utf8.find_last_of('/');
+  return EntryOf(utf8, FromUtf8(cut == std::string::npos ? utf8 : utf8.substr(cut + 1)));
+}
+
+struct DirectoryEnumerator::Impl {
+  std::string folder;
+  DIR* dir = nullptr;
+  ~Impl() {
+    if (dir) closedir(dir);
+  }
+};
+
+DirectoryEnumerator::DirectoryEnumerator(const std::wstring& folderPrefix)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->folder = ToUtf8(folderPrefix);
+  impl_->dir = opendir(impl_->folder.empty() ? "." : impl_->folder.c_str());
+}
+
+DirectoryEnumerator::~DirectoryEnumerator() = default;
+
+bool DirectoryEnumerator::Next(DirEntry& entry) {
+  if (!impl_->dir) return false;
+  while (dirent* d = readdir(impl_->dir)) {
+    // An entry that vanished between listing and looking is passed over.
+    if (auto found = EntryOf(impl_->folder + d->d_name, FromUtf8(d->d_name))) {
+      entry = std::move(*found);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) {
+  const char* value = std::getenv(ToUtf8(name).c_str());
+  if (!value) return std::nullopt;
+  return FromUtf8(value);
+}
+
+std::optional<std::string> ReadFileBytes(const std::wstring& path) {
+  const int fd = open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  close(fd);
+  return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
+  const int fd = open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) {
+      close(fd);
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return close(fd) == 0;
+}
+
+}  // namespace platform
