@@ -120,11 +120,6 @@ std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
   EnsureVipsStarted();
   auto impl = std::make_unique<Impl>();
   impl->path = ToUtf8(path);
-  const char* loader = vips_foreign_find_load(impl->path.c_str());
-  if (!loader) {
-    vips_error_clear();
-    return std::nullopt;
-  }
   VipsImage* image =
       vips_image_new_from_file(impl->path.c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
   if (!image) {
@@ -136,9 +131,11 @@ std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
   const int height = vips_image_get_height(image);
   if (width <= 0 || height <= 0 || static_cast<double>(width) * height > kMaxPixels)
     return std::nullopt;
-  impl->metafile = std::strstr(loader, "Svg") != nullptr;
+  const char* loader = "";
+  if (vips_image_get_typeof(image, "vips-loader")) vips_image_get_string(image, "vips-loader", &loader);
+  impl->metafile = std::strstr(loader, "svg") != nullptr;
   // The Windows decoder reports palette pictures (GIF) without alpha.
-  impl->alpha = vips_image_hasalpha(image) && std::strstr(loader, "Gif") == nullptr;
+  impl->alpha = vips_image_hasalpha(image) && std::strstr(loader, "gif") == nullptr;
   return DecodedImage(std::move(impl));
 }
 
