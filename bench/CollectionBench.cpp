@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "engine/FileCollector.h"
+#include "engine/NullSearchWindow.h"
 #include "platform/ComThread.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
@@ -12,27 +13,6 @@
 #include "tests/support/TempFolder.h"
 
 namespace {
-
-// Only the detail line is asked for while collecting; the rest is never called.
-class SilentWindow final : public engine::SearchWindow {
- public:
-  std::wstring PathBoxText(engine::PathBox) override { return {}; }
-  void FieldWarning(engine::PathBox, const std::wstring&) override {}
-  void AddToHistory(engine::PathBox, const std::wstring&) override {}
-  void ShowDuplicateMessage(const std::wstring&) override {}
-  void SetLine(engine::TextLine, const std::wstring&) override {}
-  void SetStartStopLabel(const std::wstring&) override {}
-  void BusyProgress() override {}
-  void DeterminateProgress(int) override {}
-  void ProgressDone() override {}
-  void SetProgressPosition(int) override {}
-  void DeleteAllRows() override {}
-  void AppendRow(const engine::MatchPair&) override {}
-  void SetListRedraw(bool) override {}
-  void SortBy(int, bool) override {}
-  void SetRunning(bool) override {}
-  void ShowCacheStatus(const std::wstring&) override {}
-};
 
 void BM_CollectTree(benchmark::State& state) {
   testsupport::TempFolder root;
@@ -50,7 +30,7 @@ void BM_CollectTree(benchmark::State& state) {
   }
   platform::ComThread com;
   engine::SystemPictureServices services;
-  SilentWindow window;
+  engine::NullSearchWindow window;
   const std::atomic<int> stop{0};
   size_t collected = 0;
   for (auto _ : state) {

@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "engine/FileCollector.h"
+#include "engine/NullSearchWindow.h"
 #include "engine/SearchPaths.h"
 #include "platform/ComThread.h"
 #include "platform/Console.h"
@@ -21,7 +22,7 @@ std::wstring CollectText(int id) {
 
 // The window side of a search, on the console: the boxes hold the command's
 // texts, warnings and duplicates go to standard error, the rest is not shown.
-class ConsoleSearchWindow final : public engine::SearchWindow {
+class ConsoleSearchWindow final : public engine::NullSearchWindow {
  public:
   ConsoleSearchWindow(std::wstring left, std::wstring right)
       : left_(std::move(left)), right_(std::move(right)) {}
@@ -38,18 +39,6 @@ class ConsoleSearchWindow final : public engine::SearchWindow {
   void ShowDuplicateMessage(const std::wstring& path) override {
     platform::WriteErr(L"duplora-cli: on both sides, left out of the right set: " + path + L"\n");
   }
-  void SetLine(engine::TextLine, const std::wstring&) override {}
-  void SetStartStopLabel(const std::wstring&) override {}
-  void BusyProgress() override {}
-  void DeterminateProgress(int) override {}
-  void ProgressDone() override {}
-  void SetProgressPosition(int) override {}
-  void DeleteAllRows() override {}
-  void AppendRow(const engine::MatchPair&) override {}
-  void SetListRedraw(bool) override {}
-  void SortBy(int, bool) override {}
-  void SetRunning(bool) override {}
-  void ShowCacheStatus(const std::wstring&) override {}
 
  private:
   std::wstring left_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/FileCollector.h"
+#include "engine/NullSearchWindow.h"
 #include "engine/PathList.h"
 #include "engine/SearchPaths.h"
 #include "platform/ComThread.h"
@@ -48,7 +49,7 @@ void SetVariable(const std::wstring& name, const std::wstring& value) {
 std::wstring Text(int id) { return L"#" + std::to_wstring(id); }
 
 // The window side as the tests see it: boxes with given texts, and a record of the requests.
-class RecordingWindow final : public engine::SearchWindow {
+class RecordingWindow final : public engine::NullSearchWindow {
  public:
   std::wstring left, right;
   std::vector<std::pair<PathBox, std::wstring>> warnings, histories;
@@ -65,17 +66,6 @@ class RecordingWindow final : public engine::SearchWindow {
   void SetLine(engine::TextLine line, const std::wstring& text) override {
     if (line == engine::TextLine::Detail) detailLines.push_back(text);
   }
-  void SetStartStopLabel(const std::wstring&) override {}
-  void BusyProgress() override {}
-  void DeterminateProgress(int) override {}
-  void ProgressDone() override {}
-  void SetProgressPosition(int) override {}
-  void DeleteAllRows() override {}
-  void AppendRow(const engine::MatchPair&) override {}
-  void SetListRedraw(bool) override {}
-  void SortBy(int, bool) override {}
-  void SetRunning(bool) override {}
-  void ShowCacheStatus(const std::wstring&) override {}
 };
 
 // ---- Path texts ----
