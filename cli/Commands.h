@@ -10,6 +10,7 @@ namespace cli {
 using Arguments = std::vector<std::wstring>;
 
 int InfoCommand(const Arguments& args);
+int CollectCommand(const Arguments& args);
 
 // Prints the usage line of a command on standard error and returns 2.
 int UsageError(const std::wstring& message);

@@ -11,13 +11,15 @@ namespace {
 constexpr wchar_t kUsage[] =
     L"usage: duplora-cli COMMAND [options] ...\n"
     L"commands:\n"
-    L"  info [--rule 1|2|3] [--signature] FILE...   fingerprint each file\n";
+    L"  info [--rule 1|2|3] [--signature] FILE...   fingerprint each file\n"
+    L"  collect [--no-subfolders] [--left TEXT] TEXT  list the files a search takes part in\n";
 
 int Run(Arguments args) {
   if (args.empty()) return UsageError(L"");
   const std::wstring command = args.front();
   args.erase(args.begin());
   if (command == L"info") return InfoCommand(args);
+  if (command == L"collect") return CollectCommand(args);
   if (command == L"--help" || command == L"help") {
     platform::WriteOut(kUsage);
     return 0;

@@ -93,8 +93,12 @@ bool DirectoryEnumerator::Next(DirEntry& entry) {
 
 std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) {
   const char* value = std::getenv(ToUtf8(name).c_str());
-  if (!value) return std::nullopt;
-  return FromUtf8(value);
+  // As on Windows: an empty value reads as not set, and a value must fit a
+  // buffer of 520 UTF-16 units.
+  if (!value || *value == '\0') return std::nullopt;
+  std::wstring text = FromUtf8(value);
+  if (ToUtf16(text).size() >= 520) return std::nullopt;
+  return text;
 }
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <vips/vips.h>
 
 #include <cstring>
@@ -120,6 +121,10 @@ std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
   EnsureVipsStarted();
   auto impl = std::make_unique<Impl>();
   impl->path = ToUtf8(path);
+  // Only regular files: opening a named pipe waits for a writer that never
+  // comes, and a device never ends.
+  struct stat info{};
+  if (stat(impl->path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   VipsImage* image =
       vips_image_new_from_file(impl->path.c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
   if (!image) {
