@@ -1,6 +1,10 @@
 // The program's entry: a plain top-level window until the main frame exists.
 #include <windows.h>
 
+#include <string>
+
+#include "app/ProgramInfo.h"
+
 namespace {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -21,8 +25,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"DuploraMain";
   ::RegisterClassExW(&windowClass);
+  const std::wstring title = app::ProgramName() + L" " + app::ProgramVersion() + L" (Unicode)";
   HWND window = ::CreateWindowExW(WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, L"DuploraMain",
-                                  L"Duplora 2.16 (Unicode)", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                   instance, nullptr);
   if (!window) {
