@@ -9,8 +9,8 @@ namespace app {
 namespace {
 
 constexpr const wchar_t* kCodes[kLanguageCount] = {
-    L"DE", L"EN", L"FR",  L"IT", L"ES", L"CH",  L"JA", L"KR", L"PL",  L"CHS", L"RU",
-    L"NL", L"TR", L"GR",  L"AR", L"SK", L"CZ",  L"DA", L"BR", L"RO",  L"SV",  L"FI",
+    L"DE", L"EN", L"FR",  L"IT",  L"ES",  L"CH", L"JA", L"KR", L"PL",  L"CHS", L"RU",
+    L"NL", L"TR", L"GR",  L"AR",  L"SK",  L"CZ", L"DA", L"BR", L"RO",  L"SV",  L"FI",
     L"HU", L"HR", L"SLO", L"ARA", L"UKR", L"EE", L"UK", L"NO", L"SRP", L"COL", L"BG",
 };
 
@@ -58,32 +58,58 @@ const wchar_t* LanguageCode(int languageId) {
 int LanguageForLangId(uint16_t langId) {
   const int sub = langId >> 10;
   switch (langId & 0x3FF) {
-    case 1: return 25;
-    case 4: return sub == 1 ? 5 : 9;
-    case 5: return 16;
-    case 6: return 17;
-    case 7: return 0;
-    case 8: return 13;
-    case 10: return sub == 11 ? 14 : 4;
-    case 11: return 21;
-    case 12: return 2;
-    case 14: return 22;
-    case 16: return 3;
-    case 17: return 6;
-    case 18: return 7;
-    case 19: return 11;
-    case 20: return 29;
-    case 21: return 8;
-    case 22: return 18;
-    case 24: return 19;
-    case 25: return 10;
-    case 26: return 23;
-    case 27: return 15;
-    case 31: return 12;
-    case 34: return 26;
-    case 36: return 24;
-    case 37: return 27;
-    default: return kLanguageEnglish;
+    case 1:
+      return 25;
+    case 4:
+      return sub == 1 ? 5 : 9;
+    case 5:
+      return 16;
+    case 6:
+      return 17;
+    case 7:
+      return 0;
+    case 8:
+      return 13;
+    case 10:
+      return sub == 11 ? 14 : 4;
+    case 11:
+      return 21;
+    case 12:
+      return 2;
+    case 14:
+      return 22;
+    case 16:
+      return 3;
+    case 17:
+      return 6;
+    case 18:
+      return 7;
+    case 19:
+      return 11;
+    case 20:
+      return 29;
+    case 21:
+      return 8;
+    case 22:
+      return 18;
+    case 24:
+      return 19;
+    case 25:
+      return 10;
+    case 26:
+      return 23;
+    case 27:
+      return 15;
+    case 31:
+      return 12;
+    case 34:
+      return 26;
+    case 36:
+      return 24;
+    case 37:
+      return 27;
+    default:
+      return kLanguageEnglish;
   }
 }
 

@@ -48,8 +48,7 @@ int CMyProfStr::Init(const std::wstring& programPath,
   // The position where the file name's extension starts. A Linux program has
   // none; its name then ends the path, as a Windows one ends in ".exe".
   const size_t dot = programPath.rfind(L'.');
-  const size_t extension =
-      dot == std::wstring::npos || dot < nameStart ? programPath.size() : dot;
+  const size_t extension = dot == std::wstring::npos || dot < nameStart ? programPath.size() : dot;
   if (extension > 2 && !IsFile(folder + kSeparator + name + L"_Uninstall.ini")) portable_ = true;
 
   // Only the file name counts: "ini=" in a folder name would put a path into
@@ -161,7 +160,8 @@ bool CMyProfStr::IsWritable(const std::wstring& path) {
   const bool written = WriteInt(L"Start", L"chk_ini", value);
   // The default differs from the value, so a failed write never reads as a
   // success (with a default of 0 it would whenever the clock stood at 0).
-  const int read = ReadInt(L"Start", L"chk_ini", static_cast<int>(static_cast<unsigned>(value) + 1u));
+  const int read =
+      ReadInt(L"Start", L"chk_ini", static_cast<int>(static_cast<unsigned>(value) + 1u));
   settingsPath_ = kept;
   return written && read == value;
 }

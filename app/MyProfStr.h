@@ -51,8 +51,8 @@ class CMyProfStr {
                        std::wstring& text) const;
   // The stored number (see LeadingInt; a text that is no number gives 0). When
   // neither min nor max is -1 the value is held to min..max.
-  int ReadInt(const std::wstring& section, const std::wstring& key, int defaultValue,
-              int min = -1, int max = -1) const;
+  int ReadInt(const std::wstring& section, const std::wstring& key, int defaultValue, int min = -1,
+              int max = -1) const;
   // "left;top;right;bottom"; false, and rect unchanged, unless there are four fields.
   bool ReadRect(const std::wstring& section, const std::wstring& key, ProfRect& rect) const;
 

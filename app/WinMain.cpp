@@ -26,10 +26,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   windowClass.lpszClassName = L"DuploraMain";
   ::RegisterClassExW(&windowClass);
   const std::wstring title = app::ProgramName() + L" " + app::ProgramVersion() + L" (Unicode)";
-  HWND window = ::CreateWindowExW(WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, L"DuploraMain",
-                                  title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  instance, nullptr);
+  HWND window = ::CreateWindowExW(WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, L"DuploraMain", title.c_str(),
+                                  WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   if (!window) {
     ::MessageBoxW(nullptr, L"Main window creation failed!\n", nullptr, MB_OK);
     return 0;

@@ -26,8 +26,8 @@ std::wstring ReadIniValue(const std::wstring& file, const std::wstring& section,
 
 // Writes key=value into the section, creating the file and the section when
 // missing; an existing key keeps its place. False when the file cannot be written.
-bool WriteIniValue(const std::wstring& file, const std::wstring& section,
-                   const std::wstring& key, const std::wstring& value);
+bool WriteIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                   const std::wstring& value);
 
 // The "key=value" entries of a section in file order; empty when it is missing.
 std::vector<std::wstring> ReadIniSection(const std::wstring& file, const std::wstring& section);

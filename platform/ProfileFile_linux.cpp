@@ -208,8 +208,8 @@ bool Modify(const std::wstring& file, const std::function<bool(Document&)>& edit
   struct stat st {};
   const bool exists = stat(path.c_str(), &st) == 0;
   // A read-only file stays as it is, as on Windows (even for root, who could write it).
-  if (exists && (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0 ||
-                 access(path.c_str(), W_OK) != 0))
+  if (exists &&
+      (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0 || access(path.c_str(), W_OK) != 0))
     return false;
 
   Document doc;
@@ -227,8 +227,10 @@ bool Modify(const std::wstring& file, const std::function<bool(Document&)>& edit
   bool ok = fchmod(out.fd, exists ? (st.st_mode & 07777) : 0644) == 0;
   for (size_t done = 0; ok && done < bytes.size();) {
     const ssize_t n = write(out.fd, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) ok = false;
-    else done += static_cast<size_t>(n);
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<size_t>(n);
   }
   ok = ok && fsync(out.fd) == 0;
   ok = close(out.fd) == 0 && ok;
@@ -269,8 +271,8 @@ std::wstring ReadIniValue(const std::wstring& file, const std::wstring& section,
   return missing;
 }
 
-bool WriteIniValue(const std::wstring& file, const std::wstring& section,
-                   const std::wstring& key, const std::wstring& value) {
+bool WriteIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                   const std::wstring& value) {
   return Modify(file, [&](Document& doc) {
     const auto span = FindSection(doc, section);
     if (!span) {

@@ -18,17 +18,16 @@ std::wstring ReadIniValue(const std::wstring& file, const std::wstring& section,
   }
 }
 
-bool WriteIniValue(const std::wstring& file, const std::wstring& section,
-                   const std::wstring& key, const std::wstring& value) {
-  return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
-                                      file.c_str()) != 0;
+bool WriteIniValue(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                   const std::wstring& value) {
+  return ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str()) !=
+         0;
 }
 
 std::vector<std::wstring> ReadIniSection(const std::wstring& file, const std::wstring& section) {
   for (DWORD size = 65536;; size *= 2) {
     std::wstring buffer(size, L'\0');
-    const DWORD n =
-        ::GetPrivateProfileSectionW(section.c_str(), buffer.data(), size, file.c_str());
+    const DWORD n = ::GetPrivateProfileSectionW(section.c_str(), buffer.data(), size, file.c_str());
     // A full buffer returns size - 2.
     if (n + 2 < size || size >= (1u << 24)) {
       std::vector<std::wstring> entries;

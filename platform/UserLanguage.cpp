@@ -1,6 +1,6 @@
-#include <cstring>
-
 #include "platform/UserLanguage.h"
+
+#include <cstring>
 
 namespace platform {
 namespace {

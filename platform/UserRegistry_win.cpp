@@ -31,9 +31,9 @@ bool WriteUserRegistryString(const std::wstring& keyName, const std::wstring& va
   if (::RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(keyName).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
     return false;
-  const LONG result =
-      ::RegSetValueExW(key, valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  const LONG result = ::RegSetValueExW(key, valueName.c_str(), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(value.c_str()),
+                                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   ::RegCloseKey(key);
   return result == ERROR_SUCCESS;
 }
