@@ -14,6 +14,17 @@ constexpr const wchar_t* kCodes[kLanguageCount] = {
     L"HU", L"HR", L"SLO", L"ARA", L"UKR", L"EE", L"UK", L"NO", L"SRP", L"COL", L"BG",
 };
 
+// The language a primary language id selects on first start.
+struct FirstStart {
+  int primary;
+  int language;
+};
+constexpr FirstStart kFirstStart[] = {
+    {7, 0},   {9, 1},   {12, 2},  {16, 3},  {10, 4},  {17, 6},  {18, 7},  {21, 8},  {4, 9},
+    {25, 10}, {19, 11}, {31, 12}, {8, 13},  {27, 15}, {5, 16},  {6, 17},  {22, 18}, {24, 19},
+    {11, 21}, {14, 22}, {26, 23}, {36, 24}, {1, 25},  {34, 26}, {37, 27}, {20, 29},
+};
+
 constexpr int kNotLoaded = -1000;
 
 // The search run formats its status texts on its worker thread, so the
@@ -56,61 +67,15 @@ const wchar_t* LanguageCode(int languageId) {
 }
 
 int LanguageForLangId(uint16_t langId) {
+  const int primary = langId & 0x3FF;
   const int sub = langId >> 10;
-  switch (langId & 0x3FF) {
-    case 1:
-      return 25;
-    case 4:
-      return sub == 1 ? 5 : 9;
-    case 5:
-      return 16;
-    case 6:
-      return 17;
-    case 7:
-      return 0;
-    case 8:
-      return 13;
-    case 10:
-      return sub == 11 ? 14 : 4;
-    case 11:
-      return 21;
-    case 12:
-      return 2;
-    case 14:
-      return 22;
-    case 16:
-      return 3;
-    case 17:
-      return 6;
-    case 18:
-      return 7;
-    case 19:
-      return 11;
-    case 20:
-      return 29;
-    case 21:
-      return 8;
-    case 22:
-      return 18;
-    case 24:
-      return 19;
-    case 25:
-      return 10;
-    case 26:
-      return 23;
-    case 27:
-      return 15;
-    case 31:
-      return 12;
-    case 34:
-      return 26;
-    case 36:
-      return 24;
-    case 37:
-      return 27;
-    default:
-      return kLanguageEnglish;
+  // Chinese of Taiwan and Spanish of Argentina have packs of their own.
+  if (primary == 4 && sub == 1) return 5;
+  if (primary == 10 && sub == 11) return 14;
+  for (const FirstStart& f : kFirstStart) {
+    if (f.primary == primary) return f.language;
   }
+  return kLanguageEnglish;
 }
 
 int CurrentLanguage() {

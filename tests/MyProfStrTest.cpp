@@ -236,6 +236,8 @@ TEST(SettingsStore, RegistryOnlyForInstalledCopies) {
   ASSERT_TRUE(store.IsPortable());
 #ifndef _WIN32
   // The registry stand-in lives in the user's settings folder.
+  const char* configHome = getenv("XDG_CONFIG_HOME");
+  const std::string keptConfigHome = configHome ? configHome : "";
   setenv("XDG_CONFIG_HOME", platform::ToUtf8(portable.appData).c_str(), 1);
 #endif
   ASSERT_TRUE(platform::WriteUserRegistryString(store.SettingsName(), L"Duplora_Id", L"7"));
@@ -253,7 +255,10 @@ TEST(SettingsStore, RegistryOnlyForInstalledCopies) {
   EXPECT_EQ(installedStore.RegReadInt(L"Duplora_Id", -1), 8);
   EXPECT_EQ(installedStore.RegReadInt(L"missing_value", 4), 4);
 #ifndef _WIN32
-  unsetenv("XDG_CONFIG_HOME");
+  if (configHome)
+    setenv("XDG_CONFIG_HOME", keptConfigHome.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
 #endif
 }
 
