@@ -1,6 +1,10 @@
 // The program's entry: a plain top-level window until the main frame exists.
 #include <windows.h>
 
+#include <string>
+
+#include "app/ProgramInfo.h"
+
 namespace {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -21,10 +25,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"DuploraMain";
   ::RegisterClassExW(&windowClass);
-  HWND window = ::CreateWindowExW(WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, L"DuploraMain",
-                                  L"Duplora 2.16 (Unicode)", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  instance, nullptr);
+  const std::wstring title = app::ProgramName() + L" " + app::ProgramVersion() + L" (Unicode)";
+  HWND window = ::CreateWindowExW(WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, L"DuploraMain", title.c_str(),
+                                  WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   if (!window) {
     ::MessageBoxW(nullptr, L"Main window creation failed!\n", nullptr, MB_OK);
     return 0;

@@ -60,6 +60,14 @@ class DirectoryEnumerator {
 // The value of an environment variable, or nothing when it is not set.
 std::optional<std::wstring> EnvironmentVariable(const std::wstring& name);
 
+// The full path of the running program's file.
+std::wstring ProgramFilePath();
+
+// The user's folder for the settings of programs: on Windows the roaming
+// application-data folder, on Linux $XDG_CONFIG_HOME or ~/.config (made when
+// missing). Nothing when it cannot be determined.
+std::optional<std::wstring> UserAppDataFolder();
+
 // Reads a whole file; nothing when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::wstring& path);
 // Creates or replaces a file with the given bytes in one write.

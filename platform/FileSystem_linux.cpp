@@ -101,6 +101,43 @@ std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) {
   return text;
 }
 
+std::wstring ProgramFilePath() {
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
+    if (n < 0) return {};
+    if (static_cast<size_t>(n) < path.size()) {
+      path.resize(static_cast<size_t>(n));
+      return FromUtf8(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::optional<std::wstring> UserAppDataFolder() {
+  // The base directory rules: a relative XDG_CONFIG_HOME is to be ignored.
+  std::string folder;
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config && config[0] == '/') {
+    folder = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (!home || home[0] != '/') return std::nullopt;
+    folder = std::string(home) + "/.config";
+  }
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  struct stat st{};
+  if (stat(folder.c_str(), &st) != 0) {
+    // Make it and its parents, private to the user as the rules ask.
+    for (size_t at = 1; at <= folder.size(); ++at) {
+      if (at == folder.size() || folder[at] == '/') mkdir(folder.substr(0, at).c_str(), 0700);
+    }
+    if (stat(folder.c_str(), &st) != 0) return std::nullopt;
+  }
+  if (!S_ISDIR(st.st_mode)) return std::nullopt;
+  return FromUtf8(folder);
+}
+
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
   const int fd = open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <shlobj.h>
 
 #include "platform/FileSystem.h"
 #include "platform/Handles_win.h"
@@ -70,6 +71,25 @@ std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) {
   const DWORD n = ::GetEnvironmentVariableW(name.c_str(), buffer, 520);
   if (n == 0 || n >= 520) return std::nullopt;
   return std::wstring(buffer, n);
+}
+
+std::wstring ProgramFilePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::optional<std::wstring> UserAppDataFolder() {
+  wchar_t folder[MAX_PATH];
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+    return std::nullopt;
+  return std::wstring(folder);
 }
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
