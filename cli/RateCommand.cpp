@@ -80,11 +80,12 @@ int RateCommand(const Arguments& args) {
   char line[512];
   std::snprintf(line, sizeof line,
                 "similarity=%.4f rotation=%d flip=%d negative=%d aspect=%.2f brightness=%d/%d "
-                "tolerance=%d decided=%s accepted=%s\n",
+                "tolerance=%d decided=%s accepted=%s kernel=%s\n",
                 outcome.similarity, rotation, flip, outcome.negativeRated ? 1 : 0,
                 static_cast<double>(engine::AspectAgreement(entries[0].aspect, entries[1].aspect)),
                 entries[0].brightness, entries[1].brightness, test.brightnessTolerance(),
-                Decision(outcome, pair.has_value()), pair ? "yes" : "no");
+                Decision(outcome, pair.has_value()), pair ? "yes" : "no",
+                engine::BestSadKernel().name);
   platform::WriteOut(Widen(line));
   return 0;
 }

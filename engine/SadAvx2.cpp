@@ -34,4 +34,9 @@ struct Avx2 {
 
 void SadSumsAvx2(const SadRequest& request, uint32_t* sums) { SadSums<Avx2>(request, sums); }
 
+bool SadPassAvx2(const uint8_t* a, const uint8_t* b, bool negate, bool reversed, int32_t earlyLimit,
+                 uint32_t* sum) {
+  return SadPass<Avx2>(a, b, negate, reversed, earlyLimit, sum);
+}
+
 }  // namespace engine

@@ -1,5 +1,7 @@
 // The AVX-512 kernel: vpsadbw over 64 bytes (AVX-512BW). Built with the
 // AVX-512 flags for this file alone and called only where the processor has them.
+// Lane moves use the masked forms: the plain ones start from an undefined
+// register, which GCC 12 warns about.
 #include <immintrin.h>
 
 #include "engine/SadLoop.h"
@@ -14,8 +16,6 @@ struct Avx512 {
   static Reg Load(const uint8_t* p) { return _mm512_loadu_si512(p); }
   static Reg Negate(Reg x) { return _mm512_sub_epi8(_mm512_setzero_si512(), x); }
   // Bytes reversed within each 128-bit lane, then the four lanes reversed.
-  // (The masked forms: the plain ones start from an undefined register,
-  // which GCC 12 warns about.)
   static Reg Reverse(Reg x) {
     const __m512i mirror = _mm512_set4_epi32(0x00010203, 0x04050607, 0x08090A0B, 0x0C0D0E0F);
     const __m512i lanes = _mm512_shuffle_epi8(x, mirror);
@@ -36,5 +36,10 @@ struct Avx512 {
 }  // namespace
 
 void SadSumsAvx512(const SadRequest& request, uint32_t* sums) { SadSums<Avx512>(request, sums); }
+
+bool SadPassAvx512(const uint8_t* a, const uint8_t* b, bool negate, bool reversed,
+                   int32_t earlyLimit, uint32_t* sum) {
+  return SadPass<Avx512>(a, b, negate, reversed, earlyLimit, sum);
+}
 
 }  // namespace engine

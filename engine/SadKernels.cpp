@@ -11,6 +11,12 @@ namespace engine {
 void SadSumsSse2(const SadRequest& request, uint32_t* sums);
 void SadSumsAvx2(const SadRequest& request, uint32_t* sums);
 void SadSumsAvx512(const SadRequest& request, uint32_t* sums);
+bool SadPassSse2(const uint8_t* a, const uint8_t* b, bool negate, bool reversed, int32_t earlyLimit,
+                 uint32_t* sum);
+bool SadPassAvx2(const uint8_t* a, const uint8_t* b, bool negate, bool reversed, int32_t earlyLimit,
+                 uint32_t* sum);
+bool SadPassAvx512(const uint8_t* a, const uint8_t* b, bool negate, bool reversed,
+                   int32_t earlyLimit, uint32_t* sum);
 #endif
 
 namespace {
@@ -27,11 +33,25 @@ void SadSumsPlain(const SadRequest& r, uint32_t* sums) {
   }
 }
 
-constexpr SadKernel kPlain{SadKernelKind::Plain, "plain", SadSumsPlain};
+bool SadPassPlain(const uint8_t* a, const uint8_t* b, bool negate, bool reversed,
+                  int32_t earlyLimit, uint32_t* sum) {
+  const uint8_t* const bs[] = {b};
+  SadRequest request{a, bs, 1, 0, kSadEarlyTerms, negate, reversed};
+  SadSumsPlain(request, sum);
+  if (static_cast<int64_t>(*sum) > earlyLimit) return false;
+  uint32_t rest = 0;
+  request.begin = kSadEarlyTerms;
+  request.end = kSignatureBytes;
+  SadSumsPlain(request, &rest);
+  *sum += rest;
+  return true;
+}
+
+constexpr SadKernel kPlain{SadKernelKind::Plain, "plain", SadSumsPlain, SadPassPlain};
 #ifdef DUPLORA_X86_KERNELS
-constexpr SadKernel kSse2{SadKernelKind::Sse2, "sse2", SadSumsSse2};
-constexpr SadKernel kAvx2{SadKernelKind::Avx2, "avx2", SadSumsAvx2};
-constexpr SadKernel kAvx512{SadKernelKind::Avx512, "avx512", SadSumsAvx512};
+constexpr SadKernel kSse2{SadKernelKind::Sse2, "sse2", SadSumsSse2, SadPassSse2};
+constexpr SadKernel kAvx2{SadKernelKind::Avx2, "avx2", SadSumsAvx2, SadPassAvx2};
+constexpr SadKernel kAvx512{SadKernelKind::Avx512, "avx512", SadSumsAvx512, SadPassAvx512};
 #endif
 
 }  // namespace

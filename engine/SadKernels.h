@@ -29,12 +29,22 @@ struct SadRequest {
 // Writes count sums.
 using SadFunction = void (*)(const SadRequest& request, uint32_t* sums);
 
+// The terms summed before a similarity pass takes its early look (i = 0 .. 1024).
+inline constexpr int kSadEarlyTerms = 1025;
+
+// One pair as a similarity pass sums it: the first kSadEarlyTerms terms; when
+// they add up to more than earlyLimit the pass stops there (false, *sum is
+// that part), else it goes on to the end (true, *sum is the whole sum).
+using SadPassFunction = bool (*)(const uint8_t* a, const uint8_t* b, bool negate, bool reversed,
+                                 int32_t earlyLimit, uint32_t* sum);
+
 enum class SadKernelKind { Plain, Sse2, Avx2, Avx512 };
 
 struct SadKernel {
   SadKernelKind kind;
   const char* name;
   SadFunction sums;
+  SadPassFunction pass;
 };
 
 // The kernel of that kind when this build carries it and this processor runs

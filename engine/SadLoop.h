@@ -88,12 +88,54 @@ void SadGroup(const uint8_t* a, const uint8_t* const* b, int begin, int end, uin
   }
 }
 
+// One pair over the whole signature with the early look of the similarity
+// pass, in one go: the accumulators run on from the first stretch into the
+// rest, so a pass that goes on costs one call and one set of loads.
+template <class V, bool Negate, bool Reversed>
+bool SadPassOf(const uint8_t* a, const uint8_t* b, int32_t earlyLimit, uint32_t* sum) {
+  constexpr int W = V::kWidth, U = 4;
+  static_assert(kSadEarlyTerms % (W * U) == 1 && kSignatureBytes % (W * U) == 0);
+  typename V::Reg acc[U];
+#pragma GCC unroll 4
+  for (int u = 0; u < U; ++u) acc[u] = V::Zero();
+  auto stretch = [&](int begin, int end) {
+    for (int i = begin; i < end; i += W * U) {
+#pragma GCC unroll 4
+      for (int u = 0; u < U; ++u)
+        acc[u] = V::Add(acc[u], V::Sad(LoadA<V, Negate, Reversed>(a, i + u * W),
+                                       LoadB<V, Reversed>(b, i + u * W)));
+    }
+  };
+  auto total = [&] { return V::Total(V::Add(V::Add(acc[0], acc[1]), V::Add(acc[2], acc[3]))); };
+
+  constexpr int kLast = kSadEarlyTerms - 1;  // the one term beyond the whole vectors
+  stretch(0, kLast);
+  const uint32_t head = total() + SadTail<Negate, Reversed>(a, b, kLast, kSadEarlyTerms);
+  if (static_cast<int64_t>(head) > earlyLimit) {
+    *sum = head;
+    return false;
+  }
+  stretch(kLast, kSignatureBytes);
+  *sum = total();
+  return true;
+}
+
 template <class V, bool Negate, bool Reversed>
 void SadBatch(const SadRequest& r, uint32_t* sums) {
   int k = 0;
   for (; k + 4 <= r.count; k += 4)
     SadGroup<V, 4, Negate, Reversed>(r.a, r.b + k, r.begin, r.end, sums + k);
   for (; k < r.count; ++k) SadGroup<V, 1, Negate, Reversed>(r.a, r.b + k, r.begin, r.end, sums + k);
+}
+
+template <class V>
+bool SadPass(const uint8_t* a, const uint8_t* b, bool negate, bool reversed, int32_t earlyLimit,
+             uint32_t* sum) {
+  if (negate)
+    return reversed ? SadPassOf<V, true, true>(a, b, earlyLimit, sum)
+                    : SadPassOf<V, true, false>(a, b, earlyLimit, sum);
+  return reversed ? SadPassOf<V, false, true>(a, b, earlyLimit, sum)
+                  : SadPassOf<V, false, false>(a, b, earlyLimit, sum);
 }
 
 template <class V>

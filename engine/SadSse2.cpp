@@ -33,4 +33,9 @@ struct Sse2 {
 
 void SadSumsSse2(const SadRequest& request, uint32_t* sums) { SadSums<Sse2>(request, sums); }
 
+bool SadPassSse2(const uint8_t* a, const uint8_t* b, bool negate, bool reversed, int32_t earlyLimit,
+                 uint32_t* sum) {
+  return SadPass<Sse2>(a, b, negate, reversed, earlyLimit, sum);
+}
+
 }  // namespace engine

@@ -1,6 +1,7 @@
 #include "engine/Similarity.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace engine {
@@ -74,8 +75,9 @@ float Single(float value) {
 }  // namespace
 
 // Every value below is exact in double: a sum stays under 2^20 and the
-// divisors are powers of two. So the kernels, which only sum differently,
-// reach the very same decisions and similarities as this loop.
+// divisors are powers of two. So the kernels, which only sum differently and
+// take the early look as a bound on the sum (EarlyLimit), reach the very same
+// decisions and similarities as this loop.
 double ReferencePass(const uint8_t* a, const uint8_t* b, bool reversed, bool negate,
                      int threshold) {
   int32_t sum = 0;
@@ -92,30 +94,74 @@ double ReferencePass(const uint8_t* a, const uint8_t* b, bool reversed, bool neg
   return (1 - sum / (64.0 * n)) * 100;
 }
 
+int32_t EarlyLimit(int threshold) {
+  const int64_t scaled = 65536 * (100 - static_cast<int64_t>(threshold));
+  // Every sum is at least 0, so a negative bound stops every pass.
+  if (scaled < 0) return -1;
+  return static_cast<int32_t>(std::min<int64_t>(scaled / 100, INT32_MAX));
+}
+
+namespace {
+
+double EarlySimilarity(uint32_t sum) {
+  return (1 - static_cast<int32_t>(sum) / (64.0 * kEarlyIndex)) * 100;
+}
+double FullSimilarity(uint32_t sum) {
+  return (1 - static_cast<int32_t>(sum) / (64.0 * kSignatureBytes)) * 100;
+}
+
+double PassWithLimit(const SadKernel& kernel, const uint8_t* a, const uint8_t* b, bool reversed,
+                     bool negate, int32_t earlyLimit) {
+  uint32_t sum = 0;
+  return kernel.pass(a, b, negate, reversed, earlyLimit, &sum) ? FullSimilarity(sum)
+                                                               : EarlySimilarity(sum);
+}
+
+}  // namespace
+
 double KernelPass(const SadKernel& kernel, const uint8_t* a, const uint8_t* b, bool reversed,
                   bool negate, int threshold) {
-  // The vector kernels want whole vectors: [0, 1024) and [1024, 4096), with
-  // the term for i = 1024 added by itself for the early look.
-  SadRequest request{a, &b, 1, 0, kEarlyIndex, negate, reversed};
-  uint32_t head = 0;
-  kernel.sums(request, &head);
-  const int ai = negate ? static_cast<uint8_t>(-a[kEarlyIndex]) : a[kEarlyIndex];
-  const int bi = reversed ? b[kSignatureBytes - 1 - kEarlyIndex] : b[kEarlyIndex];
-  const int32_t early = static_cast<int32_t>(head) + std::abs(ai - bi);
-  if (threshold > (1 - early / 65536.0) * 100) return (1 - early / (64.0 * kEarlyIndex)) * 100;
+  return PassWithLimit(kernel, a, b, reversed, negate, EarlyLimit(threshold));
+}
 
-  request.begin = kEarlyIndex;
-  request.end = kSignatureBytes;
-  uint32_t tail = 0;
-  kernel.sums(request, &tail);
-  return (1 - static_cast<int32_t>(head + tail) / (64.0 * kSignatureBytes)) * 100;
+void KernelPasses(const SadKernel& kernel, const uint8_t* a, const uint8_t* const* b, int count,
+                  bool reversed, bool negate, int threshold, double* similarities) {
+  const int32_t limit = EarlyLimit(threshold);
+  // The kernels want whole vectors: [0, 1024) and [1024, 4096), with the term
+  // for i = 1024 added by itself for the early look.
+  const int ai = negate ? static_cast<uint8_t>(-a[kEarlyIndex]) : a[kEarlyIndex];
+  const int bIndex = reversed ? kSignatureBytes - 1 - kEarlyIndex : kEarlyIndex;
+  constexpr int kChunk = 4;  // on the stack: nothing is allocated per pair
+  for (int first = 0; first < count; first += kChunk) {
+    const int n = std::min(kChunk, count - first);
+    uint32_t heads[kChunk], rests[kChunk];
+    const uint8_t* goingOn[kChunk];
+    int goingOnIndex[kChunk], going = 0;
+    kernel.sums({a, b + first, n, 0, kEarlyIndex, negate, reversed}, heads);
+    for (int k = 0; k < n; ++k) {
+      const uint32_t early = heads[k] + static_cast<uint32_t>(std::abs(ai - b[first + k][bIndex]));
+      if (static_cast<int64_t>(early) > limit) {
+        similarities[first + k] = EarlySimilarity(early);
+      } else {
+        goingOn[going] = b[first + k];
+        goingOnIndex[going++] = k;
+      }
+    }
+    if (going == 0) continue;
+    kernel.sums({a, goingOn, going, kEarlyIndex, kSignatureBytes, negate, reversed}, rests);
+    for (int k = 0; k < going; ++k) {
+      const int index = goingOnIndex[k];
+      similarities[first + index] = FullSimilarity(heads[index] + rests[k]);
+    }
+  }
 }
 
 double RateSignatures(const ImageEntry& first, const ImageEntry& second, RateResult& result,
                       bool negate, const CompareSettings& settings, const SadKernel& kernel) {
+  const int32_t limit = EarlyLimit(settings.m_similarity);
   return RateWith(
-      [&kernel](const uint8_t* a, const uint8_t* b, bool reversed, bool neg, int threshold) {
-        return KernelPass(kernel, a, b, reversed, neg, threshold);
+      [&kernel, limit](const uint8_t* a, const uint8_t* b, bool reversed, bool neg, int) {
+        return PassWithLimit(kernel, a, b, reversed, neg, limit);
       },
       first, second, result, negate, settings);
 }

@@ -54,11 +54,20 @@ double RateSignatures(const ImageEntry& first, const ImageEntry& second, RateRes
 double RateSignaturesReference(const ImageEntry& first, const ImageEntry& second,
                                RateResult& result, bool negate, const CompareSettings& settings);
 
-// One pass by itself (a and b are kSignatureBytes long), for the benchmarks:
-// the plain loop, and the same by a kernel.
+// One pass by itself (a and b are kSignatureBytes long): the plain loop, and
+// the same by a kernel. Both return s.
 double ReferencePass(const uint8_t* a, const uint8_t* b, bool reversed, bool negate, int threshold);
 double KernelPass(const SadKernel& kernel, const uint8_t* a, const uint8_t* b, bool reversed,
                   bool negate, int threshold);
+// The same pass of one a against count b's at once, a loaded once for
+// several; writes count similarities, each as KernelPass would give it.
+void KernelPasses(const SadKernel& kernel, const uint8_t* a, const uint8_t* const* b, int count,
+                  bool reversed, bool negate, int threshold, double* similarities);
+
+// The early look as a bound on the sum of the first 1025 terms: a pass goes on
+// exactly when that sum is at most this. T <= (1 - sum / 65536) x 100 holds
+// exactly when sum <= 65536 x (100 - T) / 100, both sides being exact.
+int32_t EarlyLimit(int threshold);
 
 // Where a pair test ended, for the counters of the run and for explaining a
 // pair. Which of the three flags are set tells the six outcomes apart.

@@ -426,13 +426,14 @@ void Spread(std::vector<int>& d, int begin, int end, int sum, std::mt19937& rng)
 }
 
 TEST(SadKernels, PassesMatchTheReferenceAtTheEarlyLimit) {
-  // Early sums on both sides of where the pass stops, for several thresholds.
-  struct Limit {
-    int threshold, head;  // the largest early sum that goes on
-  };
+  // For every threshold, early sums on both sides of where the plain loop
+  // stops: the kernels' bound on the sum must split them the same way.
   std::mt19937 rng(5);
-  for (const Limit limit : {Limit{90, 6553}, Limit{75, 16384}, Limit{50, 32768}, Limit{100, 0}}) {
-    for (int head = std::max(0, limit.head - 1); head <= limit.head + 1; ++head) {
+  for (int threshold = 0; threshold <= 101; ++threshold) {
+    int limit = -1;  // the largest early sum that goes on
+    while (!(threshold > (1 - (limit + 1) / 65536.0) * 100)) ++limit;
+    EXPECT_EQ(engine::EarlyLimit(threshold), limit) << "T=" << threshold;
+    for (int head = std::max(0, limit); head <= limit + 1; ++head) {
       for (int shape = 0; shape < 4; ++shape) {
         const bool negate = shape & 1, reversed = shape & 2;
         std::vector<int> d(kBytes);
@@ -441,16 +442,46 @@ TEST(SadKernels, PassesMatchTheReferenceAtTheEarlyLimit) {
         Spread(d, 1025, kBytes, rest, rng);
         const auto [a, b] = PairWithDifferences(d, negate, reversed, rng);
         const double expected =
-            engine::ReferencePass(a.data(), b.data(), reversed, negate, limit.threshold);
-        ASSERT_EQ(expected, head > limit.head ? (1 - head / 65536.0) * 100
-                                              : (1 - (head + rest) / 262144.0) * 100)
-            << "T=" << limit.threshold << " head=" << head;
+            engine::ReferencePass(a.data(), b.data(), reversed, negate, threshold);
+        ASSERT_EQ(expected,
+                  head > limit ? (1 - head / 65536.0) * 100 : (1 - (head + rest) / 262144.0) * 100)
+            << "T=" << threshold << " head=" << head;
         for (const SadKernel* kernel : engine::SupportedSadKernels())
-          ASSERT_EQ(
-              engine::KernelPass(*kernel, a.data(), b.data(), reversed, negate, limit.threshold),
-              expected)
-              << kernel->name << " T=" << limit.threshold << " head=" << head;
+          ASSERT_EQ(engine::KernelPass(*kernel, a.data(), b.data(), reversed, negate, threshold),
+                    expected)
+              << kernel->name << " T=" << threshold << " head=" << head;
       }
+    }
+  }
+}
+
+TEST(SadKernels, BatchPassesMatchSinglePasses) {
+  // One a against batches of one to nine b's: near copies that run to the
+  // end, unlike ones that stop early, in every reading.
+  std::mt19937 rng(17);
+  const Signature a = RandomSignature(rng);
+  for (int trial = 0; trial < 60; ++trial) {
+    const int count = 1 + trial % 9;
+    const bool negate = rng() & 1, reversed = rng() & 1;
+    const int threshold = 40 + 5 * static_cast<int>(rng() % 13);
+    std::vector<Signature> bs(count);
+    std::vector<const uint8_t*> b;
+    for (Signature& s : bs) {
+      const int noise = static_cast<int>(rng() % 40);
+      for (int i = 0; i < kBytes; ++i) {
+        const int seen = negate ? static_cast<uint8_t>(-a[i]) : a[i];
+        const int v = std::clamp(seen + static_cast<int>(rng() % (2 * noise + 1)) - noise, 0, 255);
+        s[reversed ? kBytes - 1 - i : i] = static_cast<uint8_t>(v);
+      }
+      b.push_back(s.data());
+    }
+    for (const SadKernel* kernel : engine::SupportedSadKernels()) {
+      std::vector<double> batch(count, -1000);
+      engine::KernelPasses(*kernel, a.data(), b.data(), count, reversed, negate, threshold,
+                           batch.data());
+      for (int k = 0; k < count; ++k)
+        ASSERT_EQ(batch[k], engine::ReferencePass(a.data(), b[k], reversed, negate, threshold))
+            << kernel->name << " trial " << trial << " pair " << k;
     }
   }
 }
