@@ -12,7 +12,9 @@ constexpr wchar_t kUsage[] =
     L"usage: duplora-cli COMMAND [options] ...\n"
     L"commands:\n"
     L"  info [--rule 1|2|3] [--signature] FILE...   fingerprint each file\n"
-    L"  collect [--no-subfolders] [--left TEXT] TEXT  list the files a search takes part in\n";
+    L"  collect [--no-subfolders] [--left TEXT] TEXT  list the files a search takes part in\n"
+    L"  rate FILE1 FILE2 [--similarity N] [--rotated] [--flipped] [--negative] [--rule 1|2|3]\n"
+    L"                                               the pair test on two files, and why\n";
 
 int Run(Arguments args) {
   if (args.empty()) return UsageError(L"");
@@ -20,6 +22,7 @@ int Run(Arguments args) {
   args.erase(args.begin());
   if (command == L"info") return InfoCommand(args);
   if (command == L"collect") return CollectCommand(args);
+  if (command == L"rate") return RateCommand(args);
   if (command == L"--help" || command == L"help") {
     platform::WriteOut(kUsage);
     return 0;

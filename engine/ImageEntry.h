@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -36,9 +37,13 @@ inline constexpr int minPixels = 16384;
 // The path field holds at most this many UTF-16 units and a terminator.
 inline constexpr size_t kPathCapacity = 260;
 
+// The signatures start on cache lines: the similarity kernels read them in
+// 64-byte steps, and a load that straddles two lines costs nearly double.
+inline constexpr size_t kSignatureAlignment = 64;
+
 struct ImageEntry {
   wchar_t path[kPathCapacity];
-  Signature signature;         // upright
+  alignas(kSignatureAlignment) Signature signature;  // upright
   Signature signatureQuarter;  // value at (r, c) of signature stands at (c, 63 - r)
   Signature signatureMirror;   // row r of signature stands as row 63 - r
   int32_t brightness;          // mean grey as a percentage, 0..99
@@ -55,6 +60,8 @@ struct ImageEntry {
   // Copies the path in when it fits; a longer path leaves the record unchanged.
   bool SetPath(const std::wstring& text);
 };
+static_assert(offsetof(ImageEntry, signatureQuarter) % kSignatureAlignment == 0 &&
+              offsetof(ImageEntry, signatureMirror) % kSignatureAlignment == 0);
 
 // A record starts all-zero before it is filled.
 ImageEntry EmptyEntry();
