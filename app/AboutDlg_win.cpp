@@ -8,33 +8,15 @@
 
 namespace app {
 
-void CAboutDlg::Show(HWND owner) { RunModal(platform::ProgramInstance(), IDD_ABOUT, owner); }
+void CAboutDlg::Show(HWND owner) { Run(IDD_ABOUT, owner); }
 
-INT_PTR CAboutDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog();
-    case WM_COMMAND:
-      return OnCommand(wParam);
-  }
-  return FALSE;
-}
-
-INT_PTR CAboutDlg::OnInitDialog() {
+void CAboutDlg::OnInitDialog() {
   ::SetWindowTextW(hwnd(), PlainMenuText(LangText(kTextMenuAbout)).c_str());
   const HANDLE icon = ::LoadImageW(platform::ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME),
                                    IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED);
   ::SendDlgItemMessageW(hwnd(), IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
   ::SetDlgItemTextW(hwnd(), IDC_ABOUT_NAME, (ProgramName() + L" " + ProgramVersion()).c_str());
   ::SetDlgItemTextW(hwnd(), IDC_ABOUT_TEXT, LangText(kTextAboutLine).c_str());
-  return TRUE;
-}
-
-INT_PTR CAboutDlg::OnCommand(WPARAM wParam) {
-  const int id = LOWORD(wParam);
-  if (id != IDOK && id != IDCANCEL) return FALSE;
-  ::EndDialog(hwnd(), id);
-  return TRUE;
 }
 
 }  // namespace app

@@ -1,20 +1,16 @@
 // The about box: the program's icon, name and version and its one-line description.
 #pragma once
 
-#include "platform/Window_win.h"
+#include "app/ModalDlg_win.h"
 
 namespace app {
 
-class CAboutDlg : public platform::DialogWindow {
+class CAboutDlg : public CModalDlg {
  public:
   void Show(HWND owner);
 
  protected:
-  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
- private:
-  INT_PTR OnInitDialog();
-  INT_PTR OnCommand(WPARAM wParam);
+  void OnInitDialog() override;
 };
 
 }  // namespace app

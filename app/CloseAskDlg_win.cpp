@@ -7,35 +7,15 @@
 
 namespace app {
 
-INT_PTR CCloseAskDlg::Ask(HWND owner) {
-  return RunModal(platform::ProgramInstance(), IDD_CLOSE_ASK, owner);
-}
+INT_PTR CCloseAskDlg::Ask(HWND owner) { return Run(IDD_CLOSE_ASK, owner); }
 
-INT_PTR CCloseAskDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog();
-    case WM_COMMAND:
-      return OnCommand(wParam);
-  }
-  return FALSE;
-}
-
-INT_PTR CCloseAskDlg::OnInitDialog() {
+void CCloseAskDlg::OnInitDialog() {
   ::SetWindowTextW(hwnd(), ProgramName().c_str());
   ::SendDlgItemMessageW(hwnd(), IDC_CLOSE_ASK_ICON, STM_SETICON,
                         reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_QUESTION)), 0);
   ::SetDlgItemTextW(hwnd(), IDC_CLOSE_ASK_TEXT, LangText(kTextCloseQuestion).c_str());
   ::SetDlgItemTextW(hwnd(), IDOK, LangText(kTextCloseConfirm).c_str());
   ::SetDlgItemTextW(hwnd(), IDCANCEL, LangText(kTextCancel).c_str());
-  return TRUE;
-}
-
-INT_PTR CCloseAskDlg::OnCommand(WPARAM wParam) {
-  const int id = LOWORD(wParam);
-  if (id != IDOK && id != IDCANCEL) return FALSE;
-  ::EndDialog(hwnd(), id);
-  return TRUE;
 }
 
 }  // namespace app

@@ -2,21 +2,17 @@
 // the user asked for it ("close_ask" in [Start]).
 #pragma once
 
-#include "platform/Window_win.h"
+#include "app/ModalDlg_win.h"
 
 namespace app {
 
-class CCloseAskDlg : public platform::DialogWindow {
+class CCloseAskDlg : public CModalDlg {
  public:
   // IDOK when the user confirms, IDCANCEL otherwise.
   INT_PTR Ask(HWND owner);
 
  protected:
-  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
- private:
-  INT_PTR OnInitDialog();
-  INT_PTR OnCommand(WPARAM wParam);
+  void OnInitDialog() override;
 };
 
 }  // namespace app

@@ -1,7 +1,8 @@
 #include "app/HelpViewer_win.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "app/HelpFile.h"
 

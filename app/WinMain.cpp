@@ -1,6 +1,7 @@
 // The program's entry: COM, OLE and the common controls around Run.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "app/FramePlugins_win.h"
 #include "app/Startup_win.h"

@@ -1,8 +1,9 @@
 // The main frame driven with messages: placement, closing, languages,
 // commands, hand-over and the routing of keys into the hosted view.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <vector>
 

@@ -7,8 +7,9 @@
 // <folder>/<name>-<suffix>.png from the screen area of what it shows. Run it
 // under wine's virtual desktop so windows have their frames (make screenshots).
 // A new shot is one function and one row in kShots.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <functional>
