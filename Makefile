@@ -1,6 +1,7 @@
 # The front door. `make run` runs the main job on the bundled samples;
 # `make test` installs what is missing, builds all three presets and runs every test.
-.PHONY: all run test deps native win64 win32 test-native test-win64 check-win32 bench clean
+.PHONY: all run gui screenshots test deps native win64 win32 test-native test-win64 check-win32 \
+        bench clean
 
 all: native win64 win32
 
@@ -21,6 +22,14 @@ win32: deps
 
 run: native
 	build/native/duplora-cli info samples/*
+
+# The Windows program under wine, on your display, with the win64 build's wine prefix.
+gui: win64
+	build/win64/wine-run.sh build/win64/Duplora.exe
+
+# PNG pictures of the windows in build/screenshots/, at 1024 x 768 and 1920 x 1080.
+screenshots: win64
+	scripts/screenshots.sh
 
 test-native: native
 	ctest --preset native

@@ -1,0 +1,258 @@
+// Screenshots of the program's windows, for people to look at.
+//
+//   duplora_screenshots.exe <folder> <suffix>
+//
+// The real main frame is made in this process, with its settings in a
+// scratch folder, and driven by messages; each shot saves
+// <folder>/<name>-<suffix>.png from the screen area of what it shows. Run it
+// under wine's virtual desktop so windows have their frames (make screenshots).
+// A new shot is one function and one row in kShots.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/FramePlugins_win.h"
+#include "app/ImgCompareMain_win.h"
+#include "app/LangText.h"
+#include "app/MessageLoop_win.h"
+#include "app/MyProfStr.h"
+#include "platform/FileSystem.h"
+#include "platform/GdiPlus_win.h"
+#include "platform/Handles_win.h"
+#include "platform/Text.h"
+#include "resources/resource.h"
+#include "tests/gui/MessagePump.h"
+#include "tests/gui/ShellFixtures.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+struct Session {
+  app::CImgCompareMain& frame;
+  app::CMessageLoop& loop;
+  std::wstring folder;
+  std::wstring suffix;
+};
+
+// Lets the windows paint and update their command states, as the program's loop would.
+void Settle(Session& s) {
+  for (int round = 0; round < 3; ++round) {
+    guitest::PumpPending();
+    s.loop.Idle(round);
+    ::GdiFlush();
+  }
+}
+
+RECT WindowArea(HWND window) {
+  RECT area{};
+  ::GetWindowRect(window, &area);
+  return area;
+}
+
+// Saves the screen area that the windows cover, each copied from its own
+// device context (wine keeps a surface per top-level window, so the screen's
+// context would show only the desktop). `windows` go from bottom to top.
+bool SaveWindows(const Session& session, const std::wstring& name,
+                 const std::vector<HWND>& windows) {
+  RECT area{};
+  for (HWND window : windows) {
+    const RECT r = WindowArea(window);
+    ::UnionRect(&area, &area, &r);
+  }
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (windows.empty() || width <= 0 || height <= 0) return false;
+  platform::WindowDc screen(nullptr);
+  platform::UniqueDc memory(::CreateCompatibleDC(screen.get()));
+  platform::UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
+  if (!memory || !bitmap) return false;
+  {
+    platform::SelectObjectGuard select(memory.get(), bitmap.get());
+    ::PatBlt(memory.get(), 0, 0, width, height, WHITENESS);
+    for (HWND window : windows) {
+      const RECT r = WindowArea(window);
+      const HDC source = ::GetWindowDC(window);
+      ::BitBlt(memory.get(), r.left - area.left, r.top - area.top, r.right - r.left,
+               r.bottom - r.top, source, 0, 0, SRCCOPY);
+      ::ReleaseDC(window, source);
+    }
+  }
+  Gdiplus::GpBitmap* image = nullptr;
+  if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap.get(), nullptr, &image) !=
+      Gdiplus::Ok)
+    return false;
+  platform::GpImagePtr owner(image);
+  static const CLSID kPngEncoder = {
+      0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+  const std::wstring path = session.folder + L"\\" + name + L"-" + session.suffix + L".png";
+  const bool saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &kPngEncoder,
+                                                              nullptr) == Gdiplus::Ok;
+  std::printf("%s %s\n", saved ? "saved" : "FAILED", platform::ToUtf8(path).c_str());
+  return saved;
+}
+
+BOOL CALLBACK AddMenuPopup(HWND window, LPARAM list) {
+  wchar_t name[16] = {};
+  ::GetClassNameW(window, name, 16);
+  if (std::wstring(name) == L"#32768" && ::IsWindowVisible(window))
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+// The visible menu pop-ups.
+std::vector<HWND> MenuPopups() {
+  std::vector<HWND> popups;
+  ::EnumWindows(AddMenuPopup, reinterpret_cast<LPARAM>(&popups));
+  return popups;
+}
+
+// Modal user interface (a menu, a dialog) runs its own message loop, so the
+// shot is taken from a timer: `ready` says when to take it, `take` takes it
+// and closes what `start` opened.
+struct Modal {
+  std::function<bool()> ready;
+  std::function<void()> take;
+  int ticks = 0;
+  int readyTicks = 0;
+};
+Modal* currentModal = nullptr;
+
+void CALLBACK ModalTick(HWND, UINT, UINT_PTR timer, DWORD) {
+  Modal& modal = *currentModal;
+  ++modal.ticks;
+  // Taken on the second ready tick, so the first paint is done.
+  if (modal.ready() && ++modal.readyTicks == 2) {
+    ::KillTimer(nullptr, timer);
+    modal.take();
+  } else if (modal.ticks > 100) {
+    ::KillTimer(nullptr, timer);
+    std::printf("FAILED: nothing to take after 10 s\n");
+    ::EndMenu();
+  }
+}
+
+void DuringModal(const std::function<void()>& start, Modal modal) {
+  currentModal = &modal;
+  ::SetTimer(nullptr, 0, 100, ModalTick);
+  start();
+  currentModal = nullptr;
+}
+
+bool ShotMain(Session& s) {
+  ::ShowWindow(s.frame.hwnd(), SW_MAXIMIZE);
+  Settle(s);
+  return SaveWindows(s, L"main", {s.frame.hwnd()});
+}
+
+bool ShotOptionsMenu(Session& s) {
+  bool saved = false;
+  int step = 0;
+  DuringModal([&] { ::SendMessageW(s.frame.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, 'o'); },
+              {[&] {
+                 // Once the Options menu is open, walk to "Window at start" and open it.
+                 const size_t popups = MenuPopups().size();
+                 if (popups == 1 && step == 0) {
+                   step = 1;
+                   ::PostMessageW(s.frame.hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+                   ::PostMessageW(s.frame.hwnd(), WM_KEYDOWN, VK_RIGHT, 0);
+                 }
+                 return popups == 2;
+               },
+               [&] {
+                 std::vector<HWND> windows = MenuPopups();  // top first
+                 windows.push_back(s.frame.hwnd());
+                 saved = SaveWindows(s, L"options-menu", {windows.rbegin(), windows.rend()});
+                 ::EndMenu();
+               }});
+  return saved;
+}
+
+// The dialog the frame shows over itself.
+HWND FrameDialog(const Session& s) { return guitest::OwnedDialog(s.frame.hwnd()); }
+
+bool ShotDialog(Session& s, const std::wstring& name, const std::function<void()>& open) {
+  bool saved = false;
+  DuringModal(open, {[&] { return FrameDialog(s) != nullptr; },
+                     [&] {
+                       const HWND dialog = FrameDialog(s);
+                       saved = SaveWindows(s, name, {dialog});
+                       ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                     }});
+  return saved;
+}
+
+bool ShotCloseAsk(Session& s) {
+  app::Settings().WriteInt(L"Start", L"close_ask", 1);
+  const bool saved =
+      ShotDialog(s, L"close-ask", [&] { ::SendMessageW(s.frame.hwnd(), WM_CLOSE, 0, 0); });
+  app::Settings().WriteInt(L"Start", L"close_ask", 0);
+  return saved;
+}
+
+bool ShotAbout(Session& s) {
+  return ShotDialog(s, L"about",
+                    [&] { ::SendMessageW(s.frame.hwnd(), WM_COMMAND, ID_APP_ABOUT, 0); });
+}
+
+struct Shot {
+  const char* name;
+  bool (*take)(Session&);
+};
+constexpr Shot kShots[] = {
+    {"main", ShotMain},
+    {"options-menu", ShotOptionsMenu},
+    {"close-ask", ShotCloseAsk},
+    {"about", ShotAbout},
+};
+
+int Shoot(const std::wstring& folder, const std::wstring& suffix) {
+  // An installed copy's layout, so the title is the plain one.
+  testsupport::TempFolder temp;
+  const std::wstring program = temp.MakeFolder(L"program");
+  platform::WriteFileBytes(program + L"\\Duplora_Uninstall.ini", "");
+  app::Settings().Init(program + L"\\Duplora.exe", temp.MakeFolder(L"appdata"));
+  app::Settings().WriteInt(L"Start", L"m_lang_id", app::kLanguageEnglish);
+
+  app::CMessageLoop loop;
+  app::MessageLoopRegistration registered(loop);
+  app::CImgCompareMain frame;
+  app::FrameStart start;
+  start.createView = app::CreateHostedView;
+  start.endLoopOnDestroy = false;
+  if (!frame.Create(std::move(start))) {
+    std::printf("FAILED: no main window\n");
+    return 1;
+  }
+  app::InstallFrameCommands(frame);
+  guitest::PumpUntil([&] { return ::IsWindowVisible(frame.hwnd()) != FALSE; });
+
+  Session session{frame, loop, folder, suffix};
+  int failed = 0;
+  for (const Shot& shot : kShots) {
+    if (!shot.take(session)) {
+      std::printf("FAILED: %s\n", shot.name);
+      ++failed;
+    }
+  }
+  return failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 3) {
+    std::printf("usage: duplora_screenshots <folder> <suffix>\n");
+    return 2;
+  }
+  platform::OleScope ole;
+  INITCOMMONCONTROLSEX controls{sizeof controls, 0x6FF};
+  ::InitCommonControlsEx(&controls);
+  platform::EnsureGdiplusStarted();
+  ::CreateDirectoryW(argv[1], nullptr);
+  return Shoot(argv[1], argv[2]);
+}
