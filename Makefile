@@ -1,6 +1,6 @@
 # The front door. `make run` runs the main job on the bundled samples;
 # `make test` installs what is missing, builds all three presets and runs every test.
-.PHONY: all run test deps native win64 win32 test-native test-win64 check-win32 bench clean
+.PHONY: all run test deps native win64 win32 test-native test-win64 check-win32 bench screenshots clean
 
 all: native win64 win32
 
@@ -34,6 +34,12 @@ check-win32: win32
 	tests/check-imports.sh i686-w64-mingw32-objdump build/win32/Duplora.exe build/win32/duplora-cli.exe
 
 test: test-native test-win64 check-win32
+
+# Pictures of the windows as a user sees them, in build/screenshots.
+screenshots: win64
+	mkdir -p build/screenshots
+	DUPLORA_SCREENSHOTS='Z:$(CURDIR)/build/screenshots' xvfb-run -a -s "-screen 0 1280x1024x24" \
+	  build/win64/wine-run.sh build/win64/duplora_gui_tests.exe --gtest_filter='*Screenshot*'
 
 bench: native
 	build/native/duplora-bench
