@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "app/MyProfStr.h"
 #include "app/TextIds.h"
 #include "platform/FileSystem.h"
+#include "platform/Handles_win.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
 #include "tests/gui/MessagePump.h"
@@ -351,10 +354,8 @@ TEST_F(TranslateDialogTest, GotoSelectsTheNextUntranslatedRow) {
   EXPECT_EQ(Selected(), 0) << "wraps to the top";
 }
 
-// Not a check: `make screenshots` runs it with DUPLORA_SCREENSHOTS naming a folder.
-TEST_F(TranslateDialogTest, Screenshot) {
-  const auto folder = platform::EnvironmentVariable(L"DUPLORA_SCREENSHOTS");
-  if (!folder) GTEST_SKIP() << "DUPLORA_SCREENSHOTS is not set";
+// The editor with a few rows translated, saved as build/screenshots/translate-editor.png.
+TEST_F(TranslateDialogTest, ScreenshotWithAFewRowsTranslated) {
   Open();
   ::SetWindowPos(dialog->hwnd(), HWND_TOP, 20, 20, 900, 620, SWP_SHOWWINDOW);
   chosenFile = temp / L"fr.txt";
@@ -379,22 +380,30 @@ TEST_F(TranslateDialogTest, Screenshot) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB};
   void* bits = nullptr;
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  HBITMAP bitmap = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  ::SelectObject(memory, old);
-  const auto* pixels = static_cast<const uint8_t*>(bits);
-  const bool written =
-      testsupport::WritePng(*folder + L"\\translate-editor.png", width, height, [&](int x, int y) {
-        const uint8_t* p = pixels + (static_cast<size_t>(y) * width + x) * 4;
-        return testsupport::Rgba{p[2], p[1], p[0], 255};
-      });
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
-  EXPECT_TRUE(written);
+  platform::WindowDc screen(nullptr);
+  platform::UniqueDc memory(::CreateCompatibleDC(screen.get()));
+  platform::UniqueBitmap shot(
+      ::CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ASSERT_TRUE(shot);
+  {
+    platform::SelectObjectGuard select(memory.get(), shot.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY);
+  }
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  const size_t count = static_cast<size_t>(width) * height;
+  EXPECT_NE(static_cast<size_t>(std::count(pixels, pixels + count, pixels[0])), count)
+      << "the screen shows the window";
+
+  std::wstring folder = L"Z:";
+  for (const char* p = DUPLORA_SCREENSHOTS; *p; ++p)
+    folder += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);
+  std::filesystem::create_directories(std::filesystem::path(folder));
+  EXPECT_TRUE(
+      testsupport::WritePng(folder + L"\\translate-editor.png", width, height, [&](int x, int y) {
+        const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
+        return testsupport::Rgba{static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
+                                 static_cast<uint8_t>(p), 255};
+      }));
 }
 
 }  // namespace
