@@ -99,13 +99,20 @@ int ReadLanguageSetting(const CMyProfStr& store) {
 void SetLanguage(int languageId) {
   SetCurrentLanguage(languageId);
   Settings().WriteInt(L"Start", L"m_lang_id", languageId);
+  RequestRetranslation();
+}
+
+void RequestRetranslation() {
   std::function<void(int)> changed;
+  int language;
   {
     Texts& s = State();
     std::lock_guard guard(s.lock);
     changed = s.changed;
+    language = s.current;
   }
-  if (changed) changed(languageId);
+  // Called outside the lock: the handler fetches texts.
+  if (changed) changed(language);
 }
 
 void SetLanguageChangedHandler(std::function<void(int)> handler) {

@@ -43,6 +43,10 @@ int ReadLanguageSetting(const CMyProfStr& store = Settings());
 // the handler (the frame, which translates its menus and labels again).
 void SetLanguage(int languageId);
 void SetLanguageChangedHandler(std::function<void(int languageId)> handler);
+// Announces the current language to the handler without storing anything,
+// so the frame translates its menus and labels again (after the texts were
+// replaced for a preview or reloaded).
+void RequestRetranslation();
 
 std::wstring LangText(int id);
 

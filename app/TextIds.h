@@ -104,5 +104,11 @@ inline constexpr int kTextSwapMarks = 300352;          // command 45997
 
 // Translation editor.
 inline constexpr int kTextCheckingMode = 176;
+inline constexpr int kTextColumnTextId = 177;
+inline constexpr int kTextColumnSourceText = 178;
+inline constexpr int kTextColumnTranslation = 179;
+inline constexpr int kTextCannotWrite = 180;  // followed by a line break and the path
+inline constexpr int kTextCannotRead = 181;   // followed by a line break and the path
+inline constexpr int kTextCopySavedAt = 182;  // followed by a line break and the copy's path
 
 }  // namespace app

@@ -58,4 +58,14 @@ HMENU CTranslateMain::SubMenu(int number) const {
   return subMenus_[number / 10000 - 2];
 }
 
+void CTranslateMain::ShowTranslationEditor(HWND owner) {
+  if (!editor_) editor_ = std::make_unique<CTranslateDlg>();
+  editor_->Show(owner);
+}
+
+bool CTranslateMain::IsTranslationEditorMessage(MSG& message) {
+  if (!editor_ || !editor_->hwnd() || !::IsWindowVisible(editor_->hwnd())) return false;
+  return ::IsDialogMessageW(editor_->hwnd(), &message) != FALSE;
+}
+
 }  // namespace app

@@ -18,3 +18,11 @@ if grep -q FAILED "$out/log.txt" || ! ls "$out"/*.png >/dev/null 2>&1; then
   echo "screenshots failed; see $out/log.txt"
   exit 1
 fi
+
+# Pictures the window tests take of single windows (preview panes, translation
+# editor) and the loupe over a sample picture.
+xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+  build/win64/wine-run.sh build/win64/duplora_gui_tests.exe --gtest_filter="*Screenshot*"
+  build/win64/wine-run.sh build/win64/duplora_magnifier_shot.exe build/screenshots/magnifier.png
+  WINEPREFIX="$PWD/build/win64/wineprefix" wineserver -w' >>"$out/log.txt" 2>&1 || true
+ls "$out"/*.png
