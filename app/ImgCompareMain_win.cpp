@@ -116,6 +116,7 @@ void CImgCompareMain::RetranslateTexts() {
 }
 
 bool CImgCompareMain::PreTranslateMessage(MSG& message) {
+  if (translator_.IsTranslationEditorMessage(message)) return true;
   // Keys of other top-level windows (the magnifier, dialogs) are theirs.
   if (!message.hwnd || (message.hwnd != hwnd() && !::IsChild(hwnd(), message.hwnd))) return false;
   return child_ && child_->PreTranslateMessage(message);

@@ -64,6 +64,8 @@ class CImgCompareMain : public platform::BaseWindow, public IMessageFilter, publ
   void RetranslateTexts();
 
   CImgChildFrame* Child() const { return child_.get(); }
+  // The menu translator, which also owns the translation editor.
+  CTranslateMain& Translator() { return translator_; }
   IHostedView* HostedView() const { return child_ ? child_->View() : nullptr; }
   // The title the frame set (the system may add the maximised child's caption).
   const std::wstring& Title() const { return title_; }
