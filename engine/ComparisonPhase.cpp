@@ -51,11 +51,16 @@ bool ComparePairsReference(const PairSpace& space, const CompareSettings& settin
 
 namespace {
 
-// The first indices of a run are dealt out in chunks of this many; each
-// chunk's pairs are rated tile by tile of second entries of one brightness,
-// so a tile stays in the cache while every first entry that needs it is rated.
-constexpr size_t kChunk = 64;
-constexpr size_t kTile = 48;
+// The first indices of a run are dealt out in chunks of up to this many
+// (smaller for small runs, so every core gets work); each chunk's pairs are
+// rated tile by tile of second entries of one brightness, so a tile stays in
+// the cache while every first entry of the chunk that needs it is rated.
+constexpr size_t kMaxChunk = 2048;
+constexpr int kTile = 16;
+// The early look comes after the term for i = 1024; most pairs are already
+// beyond its bound after the first rows.
+constexpr int kEarlyIndex = 1024;
+constexpr int kHeadTerms = 256;
 
 struct IndexedPair {
   size_t first, second;
@@ -79,7 +84,11 @@ class FastComparison {
         m1_(OrientationMultiplier(settings)),
         m_(ComparisonMultiplier(settings)),
         tolerance_(test_.brightnessTolerance()),
-        negative_(settings.m_search_negative != 0) {
+        negative_(settings.m_search_negative != 0),
+        threshold_(settings.m_similarity),
+        earlyLimit_(EarlyLimit(settings.m_similarity)),
+        kernel_(BestSadKernel()) {
+    passCount_ = EnabledPasses(settings, passes_);
     const size_t n = space.entries.size();
     outerEnd_ = space.twoSets ? space.leftCount : (n > 0 ? n - 1 : 0);
     const size_t innerBegin = space.twoSets ? space.leftCount : 0;
@@ -93,7 +102,8 @@ class FastComparison {
       for (size_t j = innerBegin; j < n; ++j)
         buckets_[static_cast<size_t>(space.entries[j]->brightness - minBrightness_)].push_back(j);
     }
-    results_.resize((outerEnd_ + kChunk - 1) / kChunk);
+    chunk_ = std::clamp<size_t>(outerEnd_ / 16, 64, kMaxChunk);
+    results_.resize((outerEnd_ + chunk_ - 1) / chunk_);
   }
 
   bool Run(ComparisonSink& sink, ComparisonCounters& counters, int threads) {
@@ -144,7 +154,7 @@ class FastComparison {
         const size_t chunk = nextChunk_.fetch_add(1);
         if (chunk >= results_.size() || stop_.load(std::memory_order_relaxed)) return;
         ChunkResult result;
-        if (!RateChunk(chunk * kChunk, std::min(outerEnd_, (chunk + 1) * kChunk), result)) return;
+        if (!RateChunk(chunk * chunk_, std::min(outerEnd_, (chunk + 1) * chunk_), result)) return;
         std::lock_guard lock(mutex_);
         doneInFlight_.fetch_sub(result.reportedEarly, std::memory_order_relaxed);
         results_[chunk] = std::move(result);
@@ -156,6 +166,101 @@ class FastComparison {
       failed_ = true;
       finished_.notify_all();
     }
+  }
+
+  // Second entries of one brightness, rated against one first entry together.
+  struct Batch {
+    int count = 0;
+    size_t index[kTile];
+    const ImageEntry* entry[kTile];
+    void Add(size_t j, const ImageEntry* e) {
+      index[count] = j;
+      entry[count++] = e;
+    }
+  };
+
+  // Which pairs of the batch reach the threshold in some enabled pass. The
+  // sums grow with every term, so a pass whose partial sum is already beyond
+  // the early look's bound stops there: most pairs are decided after a
+  // quarter of the early terms, with the very decisions of the full loop.
+  void Survivors(const ImageEntry& first, const Batch& batch, bool negate, bool* reached) const {
+    int aliveCount = batch.count;
+    int alive[kTile];
+    for (int k = 0; k < batch.count; ++k) alive[k] = k, reached[k] = false;
+    for (int p = 0; p < passCount_ && aliveCount > 0; ++p) {
+      const OrientationPass& pass = passes_[p];
+      const uint8_t* a = (first.*pass.a).data();
+      int n = aliveCount;
+      int slot[kTile];
+      const uint8_t* b[kTile];
+      for (int k = 0; k < n; ++k) slot[k] = alive[k], b[k] = (batch.entry[alive[k]]->*pass.b).data();
+      uint32_t head[kTile], sum[kTile], more[kTile];
+      kernel_.sums({a, b, n, 0, kHeadTerms, negate, pass.reversed}, head);
+      int m = 0;
+      for (int k = 0; k < n; ++k)
+        if (static_cast<int64_t>(head[k]) <= earlyLimit_) slot[m] = slot[k], b[m] = b[k], sum[m++] = head[k];
+      if (m == 0) continue;
+      kernel_.sums({a, b, m, kHeadTerms, kEarlyIndex, negate, pass.reversed}, more);
+      const int ai = negate ? static_cast<uint8_t>(-a[kEarlyIndex]) : a[kEarlyIndex];
+      const int at = pass.reversed ? kSignatureBytes - 1 - kEarlyIndex : kEarlyIndex;
+      int going = 0;
+      for (int k = 0; k < m; ++k) {
+        sum[k] += more[k];
+        if (static_cast<int64_t>(sum[k]) + std::abs(ai - b[k][at]) <= earlyLimit_)
+          slot[going] = slot[k], b[going] = b[k], sum[going++] = sum[k];
+      }
+      if (going == 0) continue;
+      kernel_.sums({a, b, going, kEarlyIndex, kSignatureBytes, negate, pass.reversed}, more);
+      for (int k = 0; k < going; ++k) {
+        if (!FullPassMatches(sum[k] + more[k], threshold_)) continue;
+        reached[slot[k]] = true;
+        // A matched pair needs no further passes.
+        for (int q = 0; q < aliveCount; ++q)
+          if (alive[q] == slot[k]) alive[q] = alive[--aliveCount];
+      }
+    }
+  }
+
+  // Rates first entry i against a batch of second entries of one brightness
+  // and counts them; pairs that reach the threshold go through the full pair
+  // test, which makes the match and its labels. Returns the comparisons done.
+  int64_t RateBatch(size_t i, int secondBrightness, const Batch& batch, ChunkResult& result) const {
+    const ImageEntry& first = *space_.entries[i];
+    const int firstBrightness = first.brightness;
+    const bool gate1 = std::abs(firstBrightness - secondBrightness) <= tolerance_;
+    const bool gate2 = firstBrightness + secondBrightness - 100 <= tolerance_;
+    bool plainReached[kTile] = {}, negativeReached[kTile] = {};
+    if (gate1) Survivors(first, batch, false, plainReached);
+    if (negative_ && gate2) {
+      // Only pairs whose plain rating fell short get a negative one.
+      Batch rest;
+      int from[kTile];
+      for (int k = 0; k < batch.count; ++k)
+        if (!plainReached[k]) from[rest.count] = k, rest.Add(batch.index[k], batch.entry[k]);
+      bool reached[kTile];
+      Survivors(first, rest, true, reached);
+      for (int k = 0; k < rest.count; ++k) negativeReached[from[k]] = reached[k];
+    }
+    int64_t done = 0;
+    for (int k = 0; k < batch.count; ++k) {
+      ComparisonCounts counts;
+      if (plainReached[k] || negativeReached[k]) {
+        PairOutcome outcome;
+        if (std::optional<MatchPair> pair = test_.Test(first, *batch.entry[k], outcome))
+          result.accepted.push_back({i, batch.index[k], *pair});
+        counts = CountComparisons(outcome, m1_, m_);
+      } else {
+        // The outcome of a pair whose ratings all fell short follows from the gates.
+        PairOutcome outcome;
+        outcome.gate1Failed = !gate1;
+        outcome.negativeRated = negative_ && gate2;
+        outcome.gate2Failed = negative_ && !gate2;
+        counts = CountComparisons(outcome, m1_, m_);
+      }
+      done += counts.done;
+      result.counters.unnecessary += counts.unnecessary;
+    }
+    return done;
   }
 
   size_t InnerBegin(size_t i) const { return space_.twoSets ? space_.leftCount : i + 1; }
@@ -198,17 +303,11 @@ class FastComparison {
         const auto tileEnd = tileBegin + std::min<ptrdiff_t>(kTile, bucket.end() - tileBegin);
         int64_t tileDone = 0;
         for (size_t i : rated) {
-          const ImageEntry& first = *entries[i];
           const size_t innerBegin = InnerBegin(i);
-          for (auto j = tileBegin; j < tileEnd; ++j) {
-            if (*j < innerBegin) continue;
-            PairOutcome outcome;
-            std::optional<MatchPair> pair = test_.Test(first, *entries[*j], outcome);
-            const ComparisonCounts counts = CountComparisons(outcome, m1_, m_);
-            tileDone += counts.done;
-            result.counters.unnecessary += counts.unnecessary;
-            if (pair) result.accepted.push_back({i, *j, *pair});
-          }
+          Batch batch;
+          for (auto j = tileBegin; j < tileEnd; ++j)
+            if (*j >= innerBegin) batch.Add(*j, entries[*j]);
+          if (batch.count) tileDone += RateBatch(i, secondBrightness, batch, result);
         }
         result.counters.done += tileDone;
         result.reportedEarly += tileDone;
@@ -228,7 +327,13 @@ class FastComparison {
   const int64_t m1_, m_;
   const int tolerance_;
   const bool negative_;
+  const int threshold_;
+  const int32_t earlyLimit_;
+  const SadKernel& kernel_;
+  OrientationPass passes_[8];
+  int passCount_ = 0;
   size_t outerEnd_ = 0;
+  size_t chunk_ = 64;
   int minBrightness_ = INT32_MAX, maxBrightness_ = INT32_MIN;
   std::vector<std::vector<size_t>> buckets_;
 
