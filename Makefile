@@ -20,8 +20,9 @@ win32: deps
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32
 
+# The search over the bundled samples, with turned, mirrored and negative copies.
 run: native
-	build/native/duplora-cli info samples/*
+	build/native/duplora-cli find --rotated --flipped --negative samples
 
 # The Windows program under wine, on your display, with the win64 build's wine prefix.
 gui: win64

@@ -2,48 +2,14 @@
 #include <atomic>
 
 #include "cli/Commands.h"
+#include "cli/ConsoleSearchWindow.h"
 #include "engine/FileCollector.h"
-#include "engine/NullSearchWindow.h"
 #include "engine/SearchPaths.h"
 #include "platform/ComThread.h"
 #include "platform/Console.h"
 
 namespace cli {
 namespace {
-
-// What a path box's edit field holds at most.
-constexpr size_t kPathBoxChars = 254;
-
-// English stand-ins for the interface texts this command shows.
-std::wstring CollectText(int id) {
-  if (id == engine::kPathWarningText) return L"This path cannot be searched:";
-  return L"#" + std::to_wstring(id);
-}
-
-// The window side of a search, on the console: the boxes hold the command's
-// texts, warnings and duplicates go to standard error, the rest is not shown.
-class ConsoleSearchWindow final : public engine::NullSearchWindow {
- public:
-  ConsoleSearchWindow(std::wstring left, std::wstring right)
-      : left_(std::move(left)), right_(std::move(right)) {}
-
-  std::wstring PathBoxText(engine::PathBox box) override {
-    return box == engine::PathBox::Left ? left_ : right_;
-  }
-  void FieldWarning(engine::PathBox box, const std::wstring& message) override {
-    platform::WriteErr(std::wstring(L"duplora-cli: ") +
-                       (box == engine::PathBox::Left ? L"--left: " : L"") + message + L"\n");
-  }
-  void AddToHistory(engine::PathBox, const std::wstring&) override {}
-  // Printed, not waited for: nobody is there to acknowledge it.
-  void ShowDuplicateMessage(const std::wstring& path) override {
-    platform::WriteErr(L"duplora-cli: on both sides, left out of the right set: " + path + L"\n");
-  }
-
- private:
-  std::wstring left_;
-  std::wstring right_;
-};
 
 void PrintSet(const wchar_t* side, const engine::FileSet& set) {
   for (const auto& [path, entry] : set)
@@ -79,7 +45,7 @@ int CollectCommand(const Arguments& args) {
   const engine::CompareMode mode =
       twoFolders ? engine::CompareMode::TwoFolderSets : engine::CompareMode::OneFolderSet;
   engine::SearchPaths paths;
-  if (!engine::ValidateSearchPaths(window, mode, CollectText, paths)) return 2;
+  if (!engine::ValidateSearchPaths(window, mode, InterfaceTexts(), paths)) return 2;
 
   platform::ComThread com;
   engine::SystemPictureServices services;

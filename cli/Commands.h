@@ -6,12 +6,23 @@
 #include <string>
 #include <vector>
 
+#include "engine/TextLookup.h"
+
 namespace cli {
+
+// What a path box's edit field holds at most.
+inline constexpr size_t kPathBoxChars = 254;
+
+// The interface texts in the language of the command (the user's, or --lang).
+engine::TextLookup InterfaceTexts();
+// Makes the language of this code ("EN", "DE", ...) the one of the texts; false for an unknown code.
+bool SelectLanguage(const std::wstring& code);
 
 using Arguments = std::vector<std::wstring>;
 
 int InfoCommand(const Arguments& args);
 int CollectCommand(const Arguments& args);
+int FindCommand(const Arguments& args);
 int RateCommand(const Arguments& args);
 
 // Prints the usage line of a command on standard error and returns 2.

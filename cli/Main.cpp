@@ -14,7 +14,10 @@ constexpr wchar_t kUsage[] =
     L"  info [--rule 1|2|3] [--signature] FILE...   fingerprint each file\n"
     L"  collect [--no-subfolders] [--left TEXT] TEXT  list the files a search takes part in\n"
     L"  rate FILE1 FILE2 [--similarity N] [--rotated] [--flipped] [--negative] [--rule 1|2|3]\n"
-    L"                                               the pair test on two files, and why\n";
+    L"                                               the pair test on two files, and why\n"
+    L"  find [--left TEXT] [--similarity N] [--rotated] [--flipped] [--negative]\n"
+    L"       [--rule 1|2|3] [--no-subfolders] [--lang CODE] TEXT\n"
+    L"                                               search the folders of TEXT (;-separated)\n";
 
 int Run(Arguments args) {
   if (args.empty()) return UsageError(L"");
@@ -23,6 +26,7 @@ int Run(Arguments args) {
   if (command == L"info") return InfoCommand(args);
   if (command == L"collect") return CollectCommand(args);
   if (command == L"rate") return RateCommand(args);
+  if (command == L"find") return FindCommand(args);
   if (command == L"--help" || command == L"help") {
     platform::WriteOut(kUsage);
     return 0;

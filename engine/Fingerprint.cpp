@@ -115,31 +115,50 @@ bool IsImageFile(PictureServices& services, const std::wstring& path) {
   return services.ShellIsAtLeast(path, 128);
 }
 
-const ImageEntry* FingerprintCache::Find(const std::wstring& path) const {
+EntryRef FingerprintCache::Lookup(const std::wstring& path, const platform::DirEntry& found) const {
   auto it = entries_.find(path);
-  return it == entries_.end() ? nullptr : &it->second;
+  if (it == entries_.end()) return nullptr;
+  const ImageEntry& cached = *it->second;
+  if (cached.fileSize != found.fileSize || cached.lastWrite != found.lastWriteTime) return nullptr;
+  return it->second;
 }
 
-void FingerprintCache::Store(const ImageEntry& entry) { entries_[entry.Path()] = entry; }
+void FingerprintCache::Store(const std::wstring& path, EntryRef entry) {
+  entries_[path] = std::move(entry);
+}
+
+const ImageEntry* FingerprintCache::Find(const std::wstring& path) const {
+  auto it = entries_.find(path);
+  return it == entries_.end() ? nullptr : it->second.get();
+}
+
+EntryRef BuildEntry(PictureServices& services, SignatureRule rule, const std::wstring& path,
+                    const platform::DirEntry& found) {
+  if (!FitsPathField(path)) return nullptr;
+  auto entry = std::make_shared<ImageEntry>(EmptyEntry());
+  if (!BuildFingerprint(services, path, rule, *entry)) {
+    *entry = EmptyEntry();
+    if (!BuildFingerprintFromShellCache(services, path, *entry)) return nullptr;
+  }
+  entry->fileSize = found.fileSize;
+  entry->lastWrite = found.lastWriteTime;
+  return entry;
+}
+
+EntryRef GetOrBuildEntry(FingerprintCache& cache, PictureServices& services, SignatureRule rule,
+                         const std::wstring& path, const platform::DirEntry& found) {
+  if (EntryRef cached = cache.Lookup(path, found)) return cached;
+  EntryRef built = BuildEntry(services, rule, path, found);
+  if (built) cache.Store(path, built);
+  return built;
+}
 
 bool GetOrBuildEntry(FingerprintCache& cache, PictureServices& services, SignatureRule rule,
                      const std::wstring& path, const platform::DirEntry& found,
                      ImageEntry& entry) {
-  if (!FitsPathField(path)) return false;
-  if (const ImageEntry* cached = cache.Find(path)) {
-    if (cached->fileSize == found.fileSize && cached->lastWrite == found.lastWriteTime) {
-      entry = *cached;
-      return true;
-    }
-  }
-  entry = EmptyEntry();
-  if (!BuildFingerprint(services, path, rule, entry)) {
-    entry = EmptyEntry();
-    if (!BuildFingerprintFromShellCache(services, path, entry)) return false;
-  }
-  entry.fileSize = found.fileSize;
-  entry.lastWrite = found.lastWriteTime;
-  cache.Store(entry);
+  EntryRef ref = GetOrBuildEntry(cache, services, rule, path, found);
+  if (!ref) return false;
+  entry = *ref;
   return true;
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "engine/ImageEntry.h"
@@ -38,22 +39,41 @@ bool BuildFingerprintFromShellCache(PictureServices& services, const std::wstrin
 // The collection filter: any file the decoder or the shell takes as a picture.
 bool IsImageFile(PictureServices& services, const std::wstring& path);
 
+// A record shared by the cache and the entry tables of the runs that use it,
+// so one picture's record exists once in memory however often it is found.
+using EntryRef = std::shared_ptr<ImageEntry>;
+
 // Entries by full path (compared code unit by code unit), kept for the life
-// of the compare window so that a second run skips unchanged files.
+// of the compare window so that a second run skips unchanged files. Used by
+// one thread at a time.
 class FingerprintCache {
  public:
+  // The cached record of path when its size and last-write time equal those
+  // of the directory entry; otherwise nothing.
+  EntryRef Lookup(const std::wstring& path, const platform::DirEntry& found) const;
+  // Adds or replaces the record of path.
+  void Store(const std::wstring& path, EntryRef entry);
   const ImageEntry* Find(const std::wstring& path) const;
-  void Store(const ImageEntry& entry);
   size_t size() const { return entries_.size(); }
   void clear() { entries_.clear(); }
 
  private:
-  std::map<std::wstring, ImageEntry> entries_;
+  std::map<std::wstring, EntryRef> entries_;
 };
 
+// The entry of a file by the rendering routes and the fallback, with size and
+// last-write time from the directory entry; nothing when the file yields no
+// fingerprint or its path does not fit the record.
+EntryRef BuildEntry(PictureServices& services, SignatureRule rule, const std::wstring& path,
+                    const platform::DirEntry& found);
+
 // The cached entry when size and last-write time of the directory entry are
-// unchanged; otherwise the entry is built and cached. False when the file
-// yields no fingerprint (or its path does not fit the record).
+// unchanged; otherwise the entry is built and cached. Nothing when the file
+// yields no fingerprint.
+EntryRef GetOrBuildEntry(FingerprintCache& cache, PictureServices& services, SignatureRule rule,
+                         const std::wstring& path, const platform::DirEntry& found);
+
+// The same into a record of the caller's.
 bool GetOrBuildEntry(FingerprintCache& cache, PictureServices& services, SignatureRule rule,
                      const std::wstring& path, const platform::DirEntry& found,
                      ImageEntry& entry);

@@ -10,41 +10,17 @@ namespace {
 // The early look comes right after the term for i = 1024.
 constexpr int kEarlyIndex = 1024;
 
-enum class Layout { Upright, Quarter, Mirror };
-
-struct PassPlan {
-  bool needsRotated;
-  bool needsFlipped;
-  Layout a;  // of the first image
-  Layout b;  // of the second image
-  bool reversed;
-  int32_t flip;
-  int32_t rotation;
-};
-
 // In this order; the first pass that matches ends the rating.
-constexpr PassPlan kPasses[] = {
-    {false, false, Layout::Upright, Layout::Upright, false, 0, 0},
-    {true, false, Layout::Upright, Layout::Upright, true, 0, 180},
-    {true, false, Layout::Upright, Layout::Quarter, false, 0, 270},
-    {true, false, Layout::Upright, Layout::Quarter, true, 0, 90},
-    {false, true, Layout::Upright, Layout::Mirror, false, 1, 0},
-    {false, true, Layout::Upright, Layout::Mirror, true, 2, 0},
-    {true, true, Layout::Quarter, Layout::Mirror, false, 2, 90},
-    {true, true, Layout::Quarter, Layout::Mirror, true, 2, 270},
+constexpr OrientationPass kPasses[] = {
+    {false, false, &ImageEntry::signature, &ImageEntry::signature, false, 0, 0},
+    {true, false, &ImageEntry::signature, &ImageEntry::signature, true, 0, 180},
+    {true, false, &ImageEntry::signature, &ImageEntry::signatureQuarter, false, 0, 270},
+    {true, false, &ImageEntry::signature, &ImageEntry::signatureQuarter, true, 0, 90},
+    {false, true, &ImageEntry::signature, &ImageEntry::signatureMirror, false, 1, 0},
+    {false, true, &ImageEntry::signature, &ImageEntry::signatureMirror, true, 2, 0},
+    {true, true, &ImageEntry::signatureQuarter, &ImageEntry::signatureMirror, false, 2, 90},
+    {true, true, &ImageEntry::signatureQuarter, &ImageEntry::signatureMirror, true, 2, 270},
 };
-
-const uint8_t* Bytes(const ImageEntry& entry, Layout layout) {
-  switch (layout) {
-    case Layout::Quarter:
-      return entry.signatureQuarter.data();
-    case Layout::Mirror:
-      return entry.signatureMirror.data();
-    case Layout::Upright:
-      break;
-  }
-  return entry.signature.data();
-}
 
 template <class Pass>
 double RateWith(const Pass& pass, const ImageEntry& first, const ImageEntry& second,
@@ -53,11 +29,11 @@ double RateWith(const Pass& pass, const ImageEntry& first, const ImageEntry& sec
   const bool rotated = settings.m_search_rotated != 0;
   const bool flipped = settings.m_search_flipped != 0;
   double s = 0;
-  for (const PassPlan& plan : kPasses) {
+  for (const OrientationPass& plan : kPasses) {
     if ((plan.needsRotated && !rotated) || (plan.needsFlipped && !flipped)) continue;
     result.flip = plan.flip;
     result.rotation = plan.rotation;
-    s = pass(Bytes(first, plan.a), Bytes(second, plan.b), plan.reversed, negate, threshold);
+    s = pass((first.*plan.a).data(), (second.*plan.b).data(), plan.reversed, negate, threshold);
     if (s >= threshold) return s / 100;
   }
   result.flip = 0;
@@ -92,6 +68,21 @@ double ReferencePass(const uint8_t* a, const uint8_t* b, bool reversed, bool neg
     }
   }
   return (1 - sum / (64.0 * n)) * 100;
+}
+
+int EnabledPasses(const CompareSettings& settings, OrientationPass (&passes)[8]) {
+  int count = 0;
+  for (const OrientationPass& plan : kPasses) {
+    if ((plan.needsRotated && !settings.m_search_rotated) ||
+        (plan.needsFlipped && !settings.m_search_flipped))
+      continue;
+    passes[count++] = plan;
+  }
+  return count;
+}
+
+bool FullPassMatches(uint32_t sum, int threshold) {
+  return (1 - static_cast<int32_t>(sum) / (64.0 * kSignatureBytes)) * 100 >= threshold;
 }
 
 int32_t EarlyLimit(int threshold) {

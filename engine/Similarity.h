@@ -64,6 +64,24 @@ double KernelPass(const SadKernel& kernel, const uint8_t* a, const uint8_t* b, b
 void KernelPasses(const SadKernel& kernel, const uint8_t* a, const uint8_t* const* b, int count,
                   bool reversed, bool negate, int threshold, double* similarities);
 
+// One orientation pass: the signatures it holds against each other, whether
+// the second is read reversed, and the labels of a match.
+struct OrientationPass {
+  bool needsRotated;
+  bool needsFlipped;
+  const Signature ImageEntry::*a;  // of the first image
+  const Signature ImageEntry::*b;  // of the second image
+  bool reversed;
+  int32_t flip;
+  int32_t rotation;
+};
+
+// The passes the options enable, in the order they are tried; returns how many.
+int EnabledPasses(const CompareSettings& settings, OrientationPass (&passes)[8]);
+
+// Whether a pass that went to the end with this sum reaches the threshold.
+bool FullPassMatches(uint32_t sum, int threshold);
+
 // The early look as a bound on the sum of the first 1025 terms: a pass goes on
 // exactly when that sum is at most this. T <= (1 - sum / 65536) x 100 holds
 // exactly when sum <= 65536 x (100 - T) / 100, both sides being exact.
