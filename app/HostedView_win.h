@@ -38,6 +38,10 @@ class IHostedView {
   // A folder named on the command line, or handed over by a later start;
   // false when the view has no place for it.
   virtual bool TakeCommandLineFolder(const std::wstring& /*folder*/) { return false; }
+
+  // The view's result list (a report-style list view) for the frame's export;
+  // null when the view has none.
+  virtual HWND ResultList() const { return nullptr; }
 };
 
 using HostedViewFactory = std::function<std::unique_ptr<IHostedView>()>;
