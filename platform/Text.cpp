@@ -1,6 +1,9 @@
 #include "platform/Text.h"
 
+#include <cstdarg>
 #include <cstdint>
+#include <cstdio>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -134,6 +137,26 @@ std::wstring FromUtf16(std::u16string_view text) {
     AppendCodePoint(out, c);
   }
   return out;
+}
+
+std::wstring FormatText(const char* format, ...) {
+  char small[256];
+  va_list args;
+  va_start(args, format);
+  const int length = std::vsnprintf(small, sizeof small, format, args);
+  va_end(args);
+  if (length < 0) return {};
+  std::string text;
+  if (static_cast<size_t>(length) < sizeof small) {
+    text.assign(small, static_cast<size_t>(length));
+  } else {
+    std::vector<char> large(static_cast<size_t>(length) + 1);
+    va_start(args, format);
+    std::vsnprintf(large.data(), large.size(), format, args);
+    va_end(args);
+    text.assign(large.data(), static_cast<size_t>(length));
+  }
+  return FromUtf8(text);
 }
 
 std::string ToUtf16LeBytes(std::wstring_view text) {
