@@ -30,7 +30,7 @@ class Utf16Writer {
     bytes_ += "\xFF\xFE";
   }
   Utf16Writer& operator<<(std::wstring_view text) {
-    bytes_ += platform::ToUtf16LeBytes(text);
+    platform::AppendUtf16LeBytes(bytes_, text);
     return *this;
   }
   std::string Take() { return std::move(bytes_); }
