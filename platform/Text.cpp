@@ -159,14 +159,27 @@ std::wstring FormatText(const char* format, ...) {
   return FromUtf8(text);
 }
 
-std::string ToUtf16LeBytes(std::wstring_view text) {
-  const std::u16string units = ToUtf16(text);
-  std::string out;
-  out.reserve(units.size() * 2);
-  for (char16_t u : units) {
+void AppendUtf16LeBytes(std::string& out, std::wstring_view text) {
+  auto unit = [&](char32_t u) {
     out.push_back(static_cast<char>(u & 0xFF));
     out.push_back(static_cast<char>(u >> 8));
-  }
+  };
+  ForEachCodePoint(text, [&](char32_t c) {
+    if (c > 0x10FFFF) c = kReplacement;
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      unit(0xD800 + (c >> 10));
+      unit(0xDC00 + (c & 0x3FF));
+    } else {
+      unit(c);
+    }
+  });
+}
+
+std::string ToUtf16LeBytes(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  AppendUtf16LeBytes(out, text);
   return out;
 }
 

@@ -20,6 +20,8 @@ std::wstring FromUtf16(std::u16string_view text);
 
 // UTF-16LE bytes, without a byte-order mark.
 std::string ToUtf16LeBytes(std::wstring_view text);
+// The same, appended to `out` (for documents built piece by piece).
+void AppendUtf16LeBytes(std::string& out, std::wstring_view text);
 std::wstring FromUtf16LeBytes(std::string_view bytes);
 
 // printf into a wide string: the format and its %s arguments are UTF-8.
