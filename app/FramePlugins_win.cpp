@@ -1,14 +1,15 @@
 #include "app/FramePlugins_win.h"
 
 #include "app/ImgCompareMain_win.h"
-#include "app/PlaceholderView_win.h"
+#include "comparewindow/CImgCmp2017.h"
 #include "resources/resource.h"
 #include "viewing/CWinLupe.h"
 
 namespace app {
 
-// The compare window takes the placeholder's place here.
-std::unique_ptr<IHostedView> CreateHostedView() { return std::make_unique<CPlaceholderView>(); }
+std::unique_ptr<IHostedView> CreateHostedView() {
+  return std::make_unique<comparewindow::CImgCmp2017>();
+}
 
 // One line per command. ID_FILE_EXPORT (the result list of
 // frame.HostedView(), the program name as file-name base) waits for its own.
