@@ -9,6 +9,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <oleidl.h>
 #include <shellapi.h>
 

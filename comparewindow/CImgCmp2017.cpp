@@ -57,9 +57,9 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
 }
 
 int TrackMenu(HMENU menu, POINT at, HWND owner) {
-  return static_cast<int>(::TrackPopupMenu(
-      menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, owner,
-      nullptr));
+  return static_cast<int>(
+      ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x,
+                       at.y, 0, owner, nullptr));
 }
 
 void MoveTo(HWND control, const Box& box) {
@@ -215,10 +215,18 @@ INT_PTR CImgCmp2017::OnCommand(WORD id, WORD code, HWND sender) {
     case IDC_START_HIDDEN:
       if (code == BN_CLICKED) OnStartStop();
       return TRUE;
-    case IDC_CHOOSE_LEFT: OnChooseFolder(PathBox::Left, false); return TRUE;
-    case IDC_CHOOSE_RIGHT: OnChooseFolder(PathBox::Right, false); return TRUE;
-    case IDC_ADD_LEFT: OnChooseFolder(PathBox::Left, true); return TRUE;
-    case IDC_ADD_RIGHT: OnChooseFolder(PathBox::Right, true); return TRUE;
+    case IDC_CHOOSE_LEFT:
+      OnChooseFolder(PathBox::Left, false);
+      return TRUE;
+    case IDC_CHOOSE_RIGHT:
+      OnChooseFolder(PathBox::Right, false);
+      return TRUE;
+    case IDC_ADD_LEFT:
+      OnChooseFolder(PathBox::Left, true);
+      return TRUE;
+    case IDC_ADD_RIGHT:
+      OnChooseFolder(PathBox::Right, true);
+      return TRUE;
     case kSearchMagnifier:
       if (sender == toolbars_.SearchBar()) {
         // A command of the main frame.
@@ -265,7 +273,8 @@ INT_PTR CImgCmp2017::OnTimer(UINT_PTR id) {
       OnLanguageTick();
       return TRUE;
     case kBusyTimer:
-      ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS, PBM_SETPOS, engine::BusyProgress::NextPosition(), 0);
+      ::SendDlgItemMessageW(hwnd(), IDC_PROGRESS, PBM_SETPOS, engine::BusyProgress::NextPosition(),
+                            0);
       return TRUE;
     case kWarningTimer:
       OnWarningTick();
@@ -343,7 +352,8 @@ void CImgCmp2017::SetUpTexts() {
     lineFont_.reset(::CreateFontIndirectW(&metrics.lfStatusFont));
   if (lineFont_)
     for (int id : {IDC_CAPTION_LEFT, IDC_CAPTION_RIGHT, IDC_STATUS_LINE})
-      ::SendDlgItemMessageW(hwnd(), id, WM_SETFONT, reinterpret_cast<WPARAM>(lineFont_.get()), FALSE);
+      ::SendDlgItemMessageW(hwnd(), id, WM_SETFONT, reinterpret_cast<WPARAM>(lineFont_.get()),
+                            FALSE);
   ::SetDlgItemTextW(hwnd(), IDC_PAIR_INFO, kPairInfoAtOpening);
 
   const HFONT font = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0));
@@ -546,17 +556,17 @@ void CImgCmp2017::Layout() {
   if (!hwnd() || !toolbars_.SearchBar()) return;
   RECT client{};
   ::GetClientRect(hwnd(), &client);
-  const CompareLayout layout = LayOutCompareWindow(
-      {client.right, client.bottom, options_.TwoFolders(), textHeight_, fieldHeight_,
-       toolbars_.BarHeight()});
+  const CompareLayout layout =
+      LayOutCompareWindow({client.right, client.bottom, options_.TwoFolders(), textHeight_,
+                           fieldHeight_, toolbars_.BarHeight()});
 
   MoveTo(Item(IDC_STATUS_LINE), layout.status);
   MoveTo(Item(IDC_PROGRESS), layout.progress);
   const struct {
     int id;
     const Box& box;
-  } folderRow[] = {{IDC_FIELD_LEFT, layout.leftField},   {IDC_CHOOSE_LEFT, layout.leftChoose},
-                   {IDC_ADD_LEFT, layout.leftAdd},       {IDC_FIELD_RIGHT, layout.rightField},
+  } folderRow[] = {{IDC_FIELD_LEFT, layout.leftField},     {IDC_CHOOSE_LEFT, layout.leftChoose},
+                   {IDC_ADD_LEFT, layout.leftAdd},         {IDC_FIELD_RIGHT, layout.rightField},
                    {IDC_CHOOSE_RIGHT, layout.rightChoose}, {IDC_ADD_RIGHT, layout.rightAdd}};
   for (const auto& [id, box] : folderRow) {
     Box placed = box;
@@ -611,7 +621,8 @@ void CImgCmp2017::ShowView() {
     ::MoveWindow(viewPanel_.hwnd(), area.left, area.top, area.right - area.left,
                  area.bottom - area.top, FALSE);
   }
-  if (panel && !PreviewedPath(Side::Left).empty()) viewPanel_.ShowFolderOf(PreviewedPath(Side::Left));
+  if (panel && !PreviewedPath(Side::Left).empty())
+    viewPanel_.ShowFolderOf(PreviewedPath(Side::Left));
   ::ShowWindow(list_.hwnd(), panel ? SW_HIDE : SW_SHOWNA);
   if (viewPanel_.exists()) ::ShowWindow(viewPanel_.hwnd(), panel ? SW_SHOWNA : SW_HIDE);
 }
@@ -684,8 +695,9 @@ void CImgCmp2017::StartFieldWarning(HWND control, const std::wstring& message) {
     RECT control_area{}, tip_area{};
     ::GetWindowRect(control, &control_area);
     ::GetWindowRect(tip, &tip_area);
-    ::SendMessageW(tip, TTM_TRACKPOSITION, 0,
-                   MAKELPARAM(control_area.left, control_area.top - (tip_area.bottom - tip_area.top)));
+    ::SendMessageW(
+        tip, TTM_TRACKPOSITION, 0,
+        MAKELPARAM(control_area.left, control_area.top - (tip_area.bottom - tip_area.top)));
   }
   warningTarget_ = control;
   warningCounter_ = kWarningSteps;
@@ -699,7 +711,8 @@ void CImgCmp2017::OnWarningTick() {
   if (warningCounter_ < 1) {
     TOOLINFOW tool = BalloonTool(hwnd());
     if (SharedBalloon().toolWindow == hwnd())
-      ::SendMessageW(SharedBalloon().tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+      ::SendMessageW(SharedBalloon().tip, TTM_TRACKACTIVATE, FALSE,
+                     reinterpret_cast<LPARAM>(&tool));
   } else {
     ::SetTimer(hwnd(), kWarningTimer, kWarningTickMs, nullptr);
   }
@@ -765,8 +778,7 @@ void CImgCmp2017::ScheduleCaptionRefresh() {
 }
 
 void CImgCmp2017::PlaceRowToolbars(int row) {
-  if (options_.m_ShowListToolbar.value != 1 || editingCell_ || row < 0 ||
-      row >= list_.RowCount()) {
+  if (options_.m_ShowListToolbar.value != 1 || editingCell_ || row < 0 || row >= list_.RowCount()) {
     toolbars_.ShowRowBars(false);
     return;
   }

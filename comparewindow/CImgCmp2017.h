@@ -15,6 +15,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <commctrl.h>
 #include <wrl/client.h>
 
@@ -114,7 +115,9 @@ class CImgCmp2017 : public platform::DialogWindow,
 
   // The row shown in the previews (-1 when none) and its pictures' paths.
   int PreviewedRow() const { return previewedRow_; }
-  const std::wstring& PreviewedPath(Side side) const { return previewedPaths_[static_cast<int>(side)]; }
+  const std::wstring& PreviewedPath(Side side) const {
+    return previewedPaths_[static_cast<int>(side)];
+  }
 
   // The field warning: the process's balloon tip, the flashing control and its counter.
   static HWND BalloonTip();

@@ -22,9 +22,9 @@ void CListCtrlHelp::SetUp() {
   const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES | LVS_EX_GRIDLINES;
   ListView_SetExtendedListViewStyleEx(list_, extended, extended);
   // Without LVS_SHAREIMAGELISTS the list destroys the image list with itself.
-  if (HIMAGELIST marks =
-          ImageList_LoadImageW(platform::ProgramInstance(), MAKEINTRESOURCEW(IDB_MARKS),
-                               kMarkImageSize, 0, kMarkTransparent, IMAGE_BITMAP, LR_CREATEDIBSECTION))
+  if (HIMAGELIST marks = ImageList_LoadImageW(platform::ProgramInstance(),
+                                              MAKEINTRESOURCEW(IDB_MARKS), kMarkImageSize, 0,
+                                              kMarkTransparent, IMAGE_BITMAP, LR_CREATEDIBSECTION))
     ListView_SetImageList(list_, marks, LVSIL_SMALL);
 }
 
@@ -113,7 +113,8 @@ std::wstring CListCtrlHelp::Text(int row, int column, size_t maxChars) const {
   item.cchTextMax = static_cast<int>(text.size());
   const LRESULT length =
       ::SendMessageW(list_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-  text.resize(std::min<size_t>(std::wcslen(text.c_str()), static_cast<size_t>(std::max<LRESULT>(length, 0))));
+  text.resize(std::min<size_t>(std::wcslen(text.c_str()),
+                               static_cast<size_t>(std::max<LRESULT>(length, 0))));
   return text;
 }
 
@@ -129,7 +130,8 @@ std::vector<int> CListCtrlHelp::SelectedRows() const {
 
 RECT CListCtrlHelp::CellLabelRect(int row, int column) const {
   RECT cell{};
-  if (row < 0 || row >= RowCount() || !ListView_GetSubItemRect(list_, row, column, LVIR_LABEL, &cell))
+  if (row < 0 || row >= RowCount() ||
+      !ListView_GetSubItemRect(list_, row, column, LVIR_LABEL, &cell))
     return {};
   return cell;
 }
@@ -142,8 +144,8 @@ void CListCtrlHelp::FillDisplayInfo(NMLVDISPINFOW& info, const engine::TextLooku
   }
   if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
   item.pszText[0] = L'\0';
-  const auto* pair = item.lParam ? reinterpret_cast<const engine::MatchPair*>(item.lParam)
-                                 : PairOf(item.iItem);
+  const auto* pair =
+      item.lParam ? reinterpret_cast<const engine::MatchPair*>(item.lParam) : PairOf(item.iItem);
   if (!pair) return;
   const std::wstring text = CellText(*pair, item.iSubItem, texts);
   size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));

@@ -20,8 +20,8 @@ Box Row(int left, int right, int top, int height) {
 // A field with its two buttons from left to right, the buttons at the right end.
 void FolderGroup(int left, int right, int top, int height, Box& field, Box& choose, Box& add) {
   add = Row(right - kFolderButtonWidth, right, top, height);
-  choose = Row(add.left - kButtonToButton - kFolderButtonWidth, add.left - kButtonToButton, top,
-               height);
+  choose =
+      Row(add.left - kButtonToButton - kFolderButtonWidth, add.left - kButtonToButton, top, height);
   field = Row(left, choose.left - kFieldToButton, top, height);
 }
 
@@ -66,13 +66,12 @@ CompareLayout LayOutCompareWindow(const LayoutInput& in) {
   out.leftPreview = Row(left, columnLeft, paneTop, paneHeight);
   out.rightPreview = Row(columnRight, right, paneTop, paneHeight);
 
-  out.startStop = Row(columnLeft + kColumnInset, columnRight - kColumnInset, paneTop,
-                      in.fieldHeight + 4);
-  const int infoHeight = std::min(3 * in.textHeight + 8,
-                                  std::max(0, out.leftPreview.bottom - out.startStop.bottom - kRowGap));
-  const int infoTop =
-      out.startStop.bottom +
-      std::max(0, out.leftPreview.bottom - out.startStop.bottom - infoHeight) / 2;
+  out.startStop =
+      Row(columnLeft + kColumnInset, columnRight - kColumnInset, paneTop, in.fieldHeight + 4);
+  const int infoHeight = std::min(
+      3 * in.textHeight + 8, std::max(0, out.leftPreview.bottom - out.startStop.bottom - kRowGap));
+  const int infoTop = out.startStop.bottom +
+                      std::max(0, out.leftPreview.bottom - out.startStop.bottom - infoHeight) / 2;
   out.infoBox = Row(columnLeft + kColumnInset, columnRight - kColumnInset, infoTop, infoHeight);
 
   y = out.leftPreview.bottom + 1;

@@ -5,8 +5,8 @@
 // and the pair information box), the information lines and the preview
 // toolbars; the search bar and the match bar; the result list.
 //
-//   CompareLayout layout = LayOutCompareWindow({client.right, client.bottom, twoFolders, 13, 21, 24});
-//   Move(1054, layout.rightField);
+//   CompareLayout layout = LayOutCompareWindow({client.right, client.bottom, twoFolders, 13, 21,
+//   24}); Move(1054, layout.rightField);
 #pragma once
 
 namespace comparewindow {
@@ -24,7 +24,7 @@ struct Box {
 };
 
 struct LayoutInput {
-  int width = 0;   // client area
+  int width = 0;  // client area
   int height = 0;
   bool twoFolders = false;
   int textHeight = 13;   // one line of the dialog's font

@@ -36,7 +36,7 @@ HICON SmallIconOf(const wchar_t* file, int index) {
 HICON StockIcon(SHSTOCKICONID id) {
   SHSTOCKICONINFO info{sizeof info};
   return SUCCEEDED(::SHGetStockIconInfo(id, SHGSI_ICON | SHGSI_SMALLICON, &info)) ? info.hIcon
-                                                                                 : nullptr;
+                                                                                  : nullptr;
 }
 
 // The small icon of the system's explorer program; a folder of the shell where
@@ -166,9 +166,12 @@ bool CompareToolbars::Create(HWND dialog, HWND list) {
 
 HWND CompareToolbars::Bar(OptionBar bar, Side side) const {
   switch (bar) {
-    case OptionBar::Search: return search_;
-    case OptionBar::Match: return match_;
-    case OptionBar::Preview: return PreviewBar(side);
+    case OptionBar::Search:
+      return search_;
+    case OptionBar::Match:
+      return match_;
+    case OptionBar::Preview:
+      return PreviewBar(side);
   }
   return nullptr;
 }
@@ -221,7 +224,8 @@ void CompareToolbars::EnableOptionBars(bool enabled) {
 int CompareToolbars::BarHeight() const {
   int height = 0;
   for (HWND bar : {search_, match_, preview_[0], preview_[1]})
-    height = std::max(height, static_cast<int>(HIWORD(::SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0))));
+    height =
+        std::max(height, static_cast<int>(HIWORD(::SendMessageW(bar, TB_GETBUTTONSIZE, 0, 0))));
   return height;
 }
 

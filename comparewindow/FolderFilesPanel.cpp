@@ -9,10 +9,10 @@
 namespace comparewindow {
 
 bool FolderFilesPanel::Create(HWND parent, HFONT font) {
-  box_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
-                           WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT |
-                               LBS_HASSTRINGS,
-                           0, 0, 0, 0, parent, nullptr, platform::ProgramInstance(), nullptr);
+  box_ =
+      ::CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
+                        WS_CHILD | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+                        0, 0, 0, 0, parent, nullptr, platform::ProgramInstance(), nullptr);
   if (box_ && font) ::SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return box_ != nullptr;
 }

@@ -22,9 +22,12 @@ std::wstring YesNo(const engine::TextLookup& texts, int value) {
 
 int OrientationText(int button) {
   switch (button) {
-    case kMatchRotated: return app::kTextRotated;
-    case kMatchFlipped: return app::kTextMirrored;
-    case kMatchNegative: return app::kTextNegative;
+    case kMatchRotated:
+      return app::kTextRotated;
+    case kMatchFlipped:
+      return app::kTextMirrored;
+    case kMatchNegative:
+      return app::kTextNegative;
   }
   return 0;
 }
@@ -33,8 +36,10 @@ int OrientationText(int button) {
 template <typename Settings>
 auto* OrientationSetting(int button, Settings& settings) {
   switch (button) {
-    case kMatchFlipped: return &settings.m_search_flipped;
-    case kMatchNegative: return &settings.m_search_negative;
+    case kMatchFlipped:
+      return &settings.m_search_flipped;
+    case kMatchNegative:
+      return &settings.m_search_negative;
   }
   return &settings.m_search_rotated;
 }
@@ -53,7 +58,9 @@ std::vector<OptionMenuItem> SearchMenu(int button, const engine::TextLookup& tex
       return items;
     }
     case kSearchSubfolders:
-      return {Title(0, texts(app::kTextSubfolders)), Separator(), {1, texts(app::kTextNo)},
+      return {Title(0, texts(app::kTextSubfolders)),
+              Separator(),
+              {1, texts(app::kTextNo)},
               {2, texts(app::kTextYes)}};
   }
   return {};
@@ -64,7 +71,8 @@ std::vector<OptionMenuItem> MatchMenu(int button, const engine::TextLookup& text
     case kMatchCompareMode:
       return {{1, texts(app::kTextOneFolder)}, {2, texts(app::kTextTwoFolders)}};
     case kMatchRule:
-      return {Title(kRuleTitleCommand, texts(app::kTextFingerprintFrom)), Separator(),
+      return {Title(kRuleTitleCommand, texts(app::kTextFingerprintFrom)),
+              Separator(),
               {1, texts(app::kTextRuleShellThumbnail)},
               {2, texts(app::kTextRuleEmbeddedThumbnail)},
               {3, texts(app::kTextRuleWholePicture)}};
@@ -72,7 +80,9 @@ std::vector<OptionMenuItem> MatchMenu(int button, const engine::TextLookup& text
     case kMatchFlipped:
     case kMatchNegative:
       return {Title(0, texts(app::kTextAlsoFind) + L" " + texts(OrientationText(button))),
-              Separator(), {1, texts(app::kTextYes)}, {2, texts(app::kTextNo)}};
+              Separator(),
+              {1, texts(app::kTextYes)},
+              {2, texts(app::kTextNo)}};
   }
   return {};
 }
@@ -81,8 +91,10 @@ std::vector<OptionMenuItem> MatchMenu(int button, const engine::TextLookup& text
 
 std::vector<OptionMenuItem> OptionMenu(OptionBar bar, int button, const engine::TextLookup& texts) {
   switch (bar) {
-    case OptionBar::Search: return SearchMenu(button, texts);
-    case OptionBar::Match: return MatchMenu(button, texts);
+    case OptionBar::Search:
+      return SearchMenu(button, texts);
+    case OptionBar::Match:
+      return MatchMenu(button, texts);
     case OptionBar::Preview:
       if (button != kPreviewMode) return {};
       return {{1, texts(app::kTextPreviewPicture)},
@@ -111,7 +123,9 @@ OptionChoice ApplyOptionChoice(OptionBar bar, int button, int command,
         viewMode = command - 1;
         choice.viewMode = true;
         break;
-      case kSearchSimilarity: store(settings.m_similarity, command); break;
+      case kSearchSimilarity:
+        store(settings.m_similarity, command);
+        break;
       case kSearchSubfolders:
         store(settings.m_subfolder, command - 1);
         choice.layout = true;
@@ -123,8 +137,12 @@ OptionChoice ApplyOptionChoice(OptionBar bar, int button, int command,
         store(settings.m_compare_mode, command - 1);
         choice.layout = true;
         break;
-      case kMatchRule: store(settings.m_signature_rule, command); break;
-      default: store(*OrientationSetting(button, settings), command == 1 ? 1 : 0); break;
+      case kMatchRule:
+        store(settings.m_signature_rule, command);
+        break;
+      default:
+        store(*OrientationSetting(button, settings), command == 1 ? 1 : 0);
+        break;
     }
   } else {
     // Never stored: the window opens with picture previews.
@@ -141,17 +159,21 @@ std::wstring OptionLabel(OptionBar bar, int button, const CompareWindowSettings&
     switch (button) {
       case kSearchViewMode:
         return texts(viewMode == kViewFilePanel ? app::kTextFileBrowser : app::kTextResultList);
-      case kSearchSimilarity: return Percent(texts, settings.m_similarity.value);
+      case kSearchSimilarity:
+        return Percent(texts, settings.m_similarity.value);
       case kSearchSubfolders:
         return texts(app::kTextSubfolders) + L" " + YesNo(texts, settings.m_subfolder.value);
-      case kSearchMagnifier: return texts(app::kTextMagnifierButton);
+      case kSearchMagnifier:
+        return texts(app::kTextMagnifierButton);
     }
     return {};
   }
   if (bar == OptionBar::Match) {
     switch (button) {
-      case kMatchCompareMode: return texts(app::kTextOneFolder + settings.m_compare_mode.value);
-      case kMatchRule: return texts(app::kTextFingerprintFrom + settings.m_signature_rule.value);
+      case kMatchCompareMode:
+        return texts(app::kTextOneFolder + settings.m_compare_mode.value);
+      case kMatchRule:
+        return texts(app::kTextFingerprintFrom + settings.m_signature_rule.value);
       case kMatchRotated:
       case kMatchFlipped:
       case kMatchNegative:
@@ -161,10 +183,14 @@ std::wstring OptionLabel(OptionBar bar, int button, const CompareWindowSettings&
     return {};
   }
   switch (button) {
-    case kPreviewMode: return texts(app::kTextPreviewPicture + settings.preview_mode.value);
-    case kShowInExplorer: return texts(app::kTextShowInExplorer);
-    case kDeleteToRecycleBin: return texts(app::kTextDelete);
-    case kOpenWithProgram: return texts(app::kTextOpen);
+    case kPreviewMode:
+      return texts(app::kTextPreviewPicture + settings.preview_mode.value);
+    case kShowInExplorer:
+      return texts(app::kTextShowInExplorer);
+    case kDeleteToRecycleBin:
+      return texts(app::kTextDelete);
+    case kOpenWithProgram:
+      return texts(app::kTextOpen);
   }
   return {};
 }

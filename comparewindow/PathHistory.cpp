@@ -67,7 +67,8 @@ int PathHistory::Remove(int index) {
 }
 
 void PathHistory::WriteEntries() {
-  for (size_t i = 0; i < entries_.size(); ++i) store_.WriteString(section_, EntryKey(i), entries_[i]);
+  for (size_t i = 0; i < entries_.size(); ++i)
+    store_.WriteString(section_, EntryKey(i), entries_[i]);
 }
 
 }  // namespace comparewindow

@@ -91,15 +91,18 @@ TEST(OptionMenus, OnlyOfferedItemsAreChoices) {
   EXPECT_EQ(settings.preview_mode.value, 0);
   EXPECT_EQ(settings.m_similarity.value, 90);
 
-  const OptionChoice view = ApplyOptionChoice(OptionBar::Search, kSearchViewMode, 2, settings, viewMode);
+  const OptionChoice view =
+      ApplyOptionChoice(OptionBar::Search, kSearchViewMode, 2, settings, viewMode);
   EXPECT_TRUE(view.viewMode);
   EXPECT_EQ(view.changed, nullptr);
   EXPECT_EQ(viewMode, kViewFilePanel);
-  EXPECT_EQ(OptionLabel(OptionBar::Search, kSearchViewMode, settings, viewMode, kTexts), L"<300322>");
+  EXPECT_EQ(OptionLabel(OptionBar::Search, kSearchViewMode, settings, viewMode, kTexts),
+            L"<300322>");
 }
 
 TEST(OptionMenus, MenusInTheirOrder) {
-  const std::vector<OptionMenuItem> similarity = OptionMenu(OptionBar::Search, kSearchSimilarity, kTexts);
+  const std::vector<OptionMenuItem> similarity =
+      OptionMenu(OptionBar::Search, kSearchSimilarity, kTexts);
   ASSERT_EQ(similarity.size(), 13u);
   EXPECT_EQ(similarity.front().command, 100);
   EXPECT_EQ(similarity.front().text, L"<300102> 100 %");
@@ -122,11 +125,16 @@ TEST(OptionMenus, MenusInTheirOrder) {
 TEST(CompareWindowSettings, ReadsEightAndNeverTheTwoOthers) {
   TempStore s;
   const std::wstring main = s.store.SettingsName();
-  for (const auto& [key, value] :
-       {std::pair{L"m_similarity", L"33"}, {L"m_compare_mode", L"1"}, {L"m_subfolder", L"0"},
-        {L"m_signature_rule", L"3"}, {L"m_search_rotated", L"1"}, {L"m_search_flipped", L"1"},
-        {L"m_search_negative", L"1"}, {L"m_ShowListToolbar", L"0"}, {L"m_LeftRightSel", L"0"},
-        {L"preview_mode", L"2"}})
+  for (const auto& [key, value] : {std::pair{L"m_similarity", L"33"},
+                                   {L"m_compare_mode", L"1"},
+                                   {L"m_subfolder", L"0"},
+                                   {L"m_signature_rule", L"3"},
+                                   {L"m_search_rotated", L"1"},
+                                   {L"m_search_flipped", L"1"},
+                                   {L"m_search_negative", L"1"},
+                                   {L"m_ShowListToolbar", L"0"},
+                                   {L"m_LeftRightSel", L"0"},
+                                   {L"preview_mode", L"2"}})
     s.store.WriteString(main, key, value);
   CompareWindowSettings settings;
   settings.Load(s.store);
@@ -167,7 +175,8 @@ TEST(PathHistory, CommitMovesToTheTopAndComparesExactly) {
 
 TEST(PathHistory, OnlySixtyFourComeBack) {
   TempStore s;
-  for (int i = 0; i < 70; ++i) s.store.WriteString(L"Path1", EntryKey(i), L"D:\\f" + std::to_wstring(i));
+  for (int i = 0; i < 70; ++i)
+    s.store.WriteString(L"Path1", EntryKey(i), L"D:\\f" + std::to_wstring(i));
   PathHistory history(L"Path1", s.store);
   history.Load();
   ASSERT_EQ(history.entries().size(), 64u);
@@ -227,10 +236,11 @@ TEST(CompareLayout, ColumnPanesAndListShareTheHeight) {
     EXPECT_LE(l.infoBox.right, l.rightPreview.left);
     EXPECT_GE(l.infoBox.top, l.startStop.bottom);
     // Top to bottom without overlaps.
-    const Box* order[] = {&l.status,   &l.progress,       &l.rightField, &l.rightCaption,
-                          &l.rightPreview, &l.rightInfo,  &l.rightPreviewBar,
-                          &l.searchBar, &l.matchBar,      &l.list};
-    for (size_t i = 1; i < std::size(order); ++i) EXPECT_LE(order[i - 1]->bottom, order[i]->top) << i;
+    const Box* order[] = {&l.status,       &l.progress,  &l.rightField,      &l.rightCaption,
+                          &l.rightPreview, &l.rightInfo, &l.rightPreviewBar, &l.searchBar,
+                          &l.matchBar,     &l.list};
+    for (size_t i = 1; i < std::size(order); ++i)
+      EXPECT_LE(order[i - 1]->bottom, order[i]->top) << i;
     EXPECT_EQ(l.list.bottom, std::max(l.list.top, height - kMargin));
     EXPECT_EQ(l.searchBar.Width(), width - 2 * kMargin);
   }
