@@ -205,10 +205,8 @@ INT_PTR CImgCmp2017::OnInitDialog() {
 INT_PTR CImgCmp2017::OnCommand(WORD id, WORD code, HWND sender) {
   switch (id) {
     case IDOK:
-      ReleasePanels();
-      return TRUE;
     case IDCANCEL:
-      // The hosted window stays: the frame ends it. Escape must not take it away.
+      // Enter and Escape: the hosted window itself stays until the frame ends it.
       ReleasePanels();
       return TRUE;
     case IDC_START_STOP:
