@@ -742,7 +742,9 @@ void CImgCmp2017::OnListItemChanged(const NMLISTVIEW& change) {
     return;
   }
   // A mark (image) or check state changed: the captions follow, the pictures stay.
-  if (change.iItem >= 0 && change.iItem == list_.SelectionMark())
+  const bool markChanged = (change.uChanged & LVIF_IMAGE) != 0 ||
+                           ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK) != 0;
+  if (markChanged && change.iItem >= 0 && change.iItem == list_.SelectionMark())
     ShowRowInPreviews(change.iItem, false);
 }
 
