@@ -1,5 +1,8 @@
 #include "engine/SearchRun.h"
 
+#include <cstdio>
+#include <utility>
+
 #include "engine/NumberTexts.h"
 #include "engine/RunTexts.h"
 #include "platform/Clock.h"
@@ -276,14 +279,19 @@ void SearchController::Stop() {
   if (run_) run_->RequestStop();
 }
 
+bool SearchController::WorkerActive() const {
+  std::lock_guard lock(mutex_);
+  return workerActive_;
+}
+
 void SearchController::Join() {
   if (worker_.joinable()) worker_.join();
 }
 
 void SearchController::SearchThreadProc(CompareSettings settings) {
-  try {
-    platform::ComThread com;
-    for (;;) {
+  platform::ComThread com;
+  for (;;) {
+    try {
       std::unique_ptr<SearchRun> previous;
       {
         std::lock_guard lock(mutex_);
@@ -295,21 +303,34 @@ void SearchController::SearchThreadProc(CompareSettings settings) {
       window_.DeleteAllRows();
       previous.reset();
       if (!run_->StopRequested()) run_->RunSearch(settings);
-      std::lock_guard lock(mutex_);
-      if (!pendingStart_) break;
-      settings = *pendingStart_;
-      pendingStart_.reset();
+    } catch (...) {
+      // Nothing may unwind out of the thread; the window is set idle below.
     }
-  } catch (...) {
-    // Nothing may unwind out of the thread; the window is set idle below.
+    {
+      std::lock_guard lock(mutex_);
+      if (pendingStart_) {
+        // Started again after a stop: the window already shows the run.
+        settings = *std::exchange(pendingStart_, std::nullopt);
+        continue;
+      }
+      running_ = false;
+    }
+    // The worker stays active while it sets the window idle: a Start pressed
+    // meanwhile is deferred to it instead of waiting for this thread, which
+    // waits for the window's thread.
+    window_.SetStartStopLabel(texts_(kTextStart));
+    window_.SetRunning(false);
+    {
+      std::lock_guard lock(mutex_);
+      if (!pendingStart_) {
+        workerActive_ = false;
+        return;
+      }
+      settings = *std::exchange(pendingStart_, std::nullopt);
+    }
+    window_.SetRunning(true);
+    window_.SetStartStopLabel(texts_(kTextStop));
   }
-  {
-    std::lock_guard lock(mutex_);
-    running_ = false;
-    workerActive_ = false;
-  }
-  window_.SetStartStopLabel(texts_(kTextStart));
-  window_.SetRunning(false);
 }
 
 }  // namespace engine
