@@ -3,9 +3,11 @@
 // or cannot be written, 2 bad arguments.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/CompareSettings.h"
 #include "engine/TextLookup.h"
 
 namespace cli {
@@ -15,7 +17,8 @@ inline constexpr size_t kPathBoxChars = 254;
 
 // The interface texts in the language of the command (the user's, or --lang).
 engine::TextLookup InterfaceTexts();
-// Makes the language of this code ("EN", "DE", ...) the one of the texts; false for an unknown code.
+// Makes the language of this code ("EN", "DE", ...) the one of the texts; false for an unknown
+// code.
 bool SelectLanguage(const std::wstring& code);
 
 using Arguments = std::vector<std::wstring>;
@@ -30,5 +33,11 @@ int UsageError(const std::wstring& message);
 
 // Parses a whole decimal number; false for anything else.
 bool ParseNumber(const std::wstring& text, int& value);
+
+// The pair test's options, the same for find and rate: --similarity N, --rule N,
+// --rotated, --flipped, --negative. Steps i over a value it takes. Nothing when
+// args[i] is none of them; otherwise 0, or UsageError's status for a bad value.
+std::optional<int> TakePairTestOption(const Arguments& args, size_t& i,
+                                      engine::CompareSettings& settings);
 
 }  // namespace cli

@@ -77,23 +77,13 @@ int FindCommand(const Arguments& args) {
     auto value = [&]() -> const std::wstring* {
       return i + 1 < args.size() ? &args[++i] : nullptr;
     };
-    if (arg == L"--left") {
+    if (const std::optional<int> status = TakePairTestOption(args, i, settings)) {
+      if (*status) return *status;
+    } else if (arg == L"--left") {
       const std::wstring* text = value();
       if (!text) return UsageError(L"--left takes a path text");
       left = *text;
       settings.m_compare_mode = 1;
-    } else if (arg == L"--similarity") {
-      const std::wstring* text = value();
-      int similarity = 0;
-      if (!text || !ParseNumber(*text, similarity) || similarity < 1 || similarity > 100)
-        return UsageError(L"--similarity takes a percentage from 1 to 100");
-      settings.m_similarity = similarity;
-    } else if (arg == L"--rule") {
-      const std::wstring* text = value();
-      int rule = 0;
-      if (!text || !ParseNumber(*text, rule) || rule < 1 || rule > 3)
-        return UsageError(L"--rule takes 1, 2 or 3");
-      settings.m_signature_rule = rule;
     } else if (arg == L"--lang") {
       const std::wstring* code = value();
       if (!code || !SelectLanguage(*code))
@@ -106,14 +96,6 @@ int FindCommand(const Arguments& args) {
       const std::wstring* word = value();
       exportType = word ? ExportTypeIndex(*word) : 0;
       if (!exportType) return UsageError(L"--format takes txt, csv or html");
-    } else if (arg == L"--rotated") {
-      settings.m_search_rotated = 1;
-    } else if (arg == L"--flipped") {
-      settings.m_search_flipped = 1;
-    } else if (arg == L"--negative") {
-      settings.m_search_negative = 1;
-    } else if (arg == L"--no-subfolders") {
-      settings.m_subfolder = 0;
     } else if (arg.starts_with(L"--")) {
       return UsageError(L"unknown option: " + arg);
     } else {

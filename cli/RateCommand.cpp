@@ -28,24 +28,8 @@ int RateCommand(const Arguments& args) {
   Arguments files;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
-    if (arg == L"--similarity" || arg == L"--rule") {
-      int value = 0;
-      if (i + 1 >= args.size() || !ParseNumber(args[i + 1], value))
-        return UsageError(arg + L" takes a number");
-      if (arg == L"--similarity") {
-        if (value < 1 || value > 100) return UsageError(L"--similarity takes 1 to 100");
-        settings.m_similarity = value;
-      } else {
-        if (value < 1 || value > 3) return UsageError(L"--rule takes 1, 2 or 3");
-        settings.m_signature_rule = value;
-      }
-      ++i;
-    } else if (arg == L"--rotated") {
-      settings.m_search_rotated = 1;
-    } else if (arg == L"--flipped") {
-      settings.m_search_flipped = 1;
-    } else if (arg == L"--negative") {
-      settings.m_search_negative = 1;
+    if (const std::optional<int> status = TakePairTestOption(args, i, settings)) {
+      if (*status) return *status;
     } else if (arg.starts_with(L"--")) {
       return UsageError(L"unknown option: " + arg);
     } else {
@@ -75,13 +59,12 @@ int RateCommand(const Arguments& args) {
   const int flip = pair ? pair->flip : 0, rotation = pair ? pair->rotation : 0;
 
   platform::WriteOut(platform::FormatText(
-                "similarity=%.4f rotation=%d flip=%d negative=%d aspect=%.2f brightness=%d/%d "
-                "tolerance=%d decided=%s accepted=%s kernel=%s\n",
-                outcome.similarity, rotation, flip, outcome.negativeRated ? 1 : 0,
-                static_cast<double>(engine::AspectAgreement(entries[0].aspect, entries[1].aspect)),
-                entries[0].brightness, entries[1].brightness, test.brightnessTolerance(),
-                Decision(outcome, pair.has_value()), pair ? "yes" : "no",
-                engine::BestSadKernel().name));
+      "similarity=%.4f rotation=%d flip=%d negative=%d aspect=%.2f brightness=%d/%d "
+      "tolerance=%d decided=%s accepted=%s kernel=%s\n",
+      outcome.similarity, rotation, flip, outcome.negativeRated ? 1 : 0,
+      static_cast<double>(engine::AspectAgreement(entries[0].aspect, entries[1].aspect)),
+      entries[0].brightness, entries[1].brightness, test.brightnessTolerance(),
+      Decision(outcome, pair.has_value()), pair ? "yes" : "no", engine::BestSadKernel().name));
   return 0;
 }
 

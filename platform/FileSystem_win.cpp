@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "platform/FileSystem.h"
 #include "platform/Handles_win.h"
@@ -11,13 +11,20 @@ uint64_t Ticks(const FILETIME& t) {
   return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
-DirEntry FromFindData(const WIN32_FIND_DATAW& data) {
+// WIN32_FIND_DATAW and WIN32_FILE_ATTRIBUTE_DATA share these fields.
+template <typename Data>
+DirEntry EntryWithoutName(const Data& data) {
   DirEntry entry;
   entry.attributes = data.dwFileAttributes;
   entry.creationTime = Ticks(data.ftCreationTime);
   entry.lastAccessTime = Ticks(data.ftLastAccessTime);
   entry.lastWriteTime = Ticks(data.ftLastWriteTime);
   entry.fileSize = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return entry;
+}
+
+DirEntry FromFindData(const WIN32_FIND_DATAW& data) {
+  DirEntry entry = EntryWithoutName(data);
   entry.name = data.cFileName;
   return entry;
 }
@@ -33,12 +40,7 @@ std::optional<uint32_t> FileAttributes(const std::wstring& path) {
 std::optional<DirEntry> FileEntry(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-  DirEntry entry;
-  entry.attributes = data.dwFileAttributes;
-  entry.creationTime = Ticks(data.ftCreationTime);
-  entry.lastAccessTime = Ticks(data.ftLastAccessTime);
-  entry.lastWriteTime = Ticks(data.ftLastWriteTime);
-  entry.fileSize = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  DirEntry entry = EntryWithoutName(data);
   const size_t cut = path.find_last_of(L"\\/");
   entry.name = cut == std::wstring::npos ? path : path.substr(cut + 1);
   return entry;
