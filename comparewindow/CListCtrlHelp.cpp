@@ -74,7 +74,10 @@ void CListCtrlHelp::AppendRow(const engine::MatchPair& pair) {
   if (row >= 0) SetMark(row, kMarkColumnRight, 0);
 }
 
-void CListCtrlHelp::DeleteAllRows() { ListView_DeleteAllItems(list_); }
+void CListCtrlHelp::DeleteAllRows() {
+  editor_.End(false);
+  ListView_DeleteAllItems(list_);
+}
 
 int CListCtrlHelp::RowCount() const { return ListView_GetItemCount(list_); }
 
@@ -116,6 +119,91 @@ std::wstring CListCtrlHelp::Text(int row, int column, size_t maxChars) const {
   text.resize(std::min<size_t>(std::wcslen(text.c_str()),
                                static_cast<size_t>(std::max<LRESULT>(length, 0))));
   return text;
+}
+
+RowMarks CListCtrlHelp::Marks(int row) const {
+  return {Mark(row, kMarkColumnLeft), Mark(row, kMarkColumnRight)};
+}
+
+void CListCtrlHelp::ChangeMarks(const std::function<RowMarks(int row, RowMarks marks)>& change) {
+  for (int row = 0, rows = RowCount(); row < rows; ++row) {
+    const RowMarks marks = change(row, Marks(row));
+    SetMark(row, kMarkColumnLeft, marks.left);
+    SetMark(row, kMarkColumnRight, marks.right);
+  }
+}
+
+bool CListCtrlHelp::FlipMarkAt(POINT point) {
+  LVHITTESTINFO hit{};
+  hit.pt = point;
+  const int row = ListView_SubItemHitTest(list_, &hit);
+  if (row < 0) return false;
+  for (int column : {kMarkColumnLeft, kMarkColumnRight}) {
+    RECT icon{};
+    if (ListView_GetSubItemRect(list_, row, column, LVIR_ICON, &icon) && ::PtInRect(&icon, point)) {
+      SetMark(row, column, Mark(row, column) == 1 ? 0 : 1);
+      return true;
+    }
+  }
+  return false;
+}
+
+void CListCtrlHelp::FlipSelectedMarks(int column) {
+  for (int row : SelectedRows()) SetMark(row, column, Mark(row, column) == 1 ? 0 : 1);
+}
+
+bool CListCtrlHelp::ClickHeaderBox(int column) {
+  const HWND header = ListView_GetHeader(list_);
+  HDITEMW item{};
+  item.mask = HDI_FORMAT;
+  if (!Header_GetItem(header, column, &item) || !(item.fmt & HDF_CHECKBOX)) return false;
+  const int mark = HeaderBoxChecked(column) ? 0 : 1;
+  const int rows = RowCount();
+  for (int row = 0; row < rows; ++row) SetMark(row, column, mark);
+  bool all = true;
+  for (int row = 0; row < rows && all; ++row) all = Mark(row, column) == 1;
+  SetHeaderBoxChecked(column, all);
+  return true;
+}
+
+bool CListCtrlHelp::HeaderBoxChecked(int column) const {
+  HDITEMW item{};
+  item.mask = HDI_FORMAT;
+  Header_GetItem(ListView_GetHeader(list_), column, &item);
+  return (item.fmt & HDF_CHECKED) != 0;
+}
+
+void CListCtrlHelp::SetHeaderBoxChecked(int column, bool checked) {
+  const HWND header = ListView_GetHeader(list_);
+  HDITEMW item{};
+  item.mask = HDI_FORMAT;
+  if (!Header_GetItem(header, column, &item)) return;
+  item.fmt = checked ? (item.fmt | HDF_CHECKED) : (item.fmt & ~HDF_CHECKED);
+  Header_SetItem(header, column, &item);
+}
+
+bool CListCtrlHelp::RemoveRows(RowRemoval removal) {
+  editor_.End(false);  // its row may go
+  std::vector<RowState> rows(static_cast<size_t>(RowCount()));
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row)
+    rows[row] = {(ListView_GetItemState(list_, row, LVIS_SELECTED) & LVIS_SELECTED) != 0,
+                 Marks(row)};
+  const std::vector<int> gone = RowsToRemove(removal, rows);
+  for (int row : gone) ListView_DeleteItem(list_, row);
+  return !gone.empty();
+}
+
+std::optional<EditCell> CListCtrlHelp::CellAt(POINT point) const {
+  LVHITTESTINFO hit{};
+  hit.pt = point;
+  if (ListView_SubItemHitTest(list_, &hit) < 0 || hit.iItem < 0) return std::nullopt;
+  return EditCell{hit.iItem, hit.iSubItem};
+}
+
+bool CListCtrlHelp::StartEdit(int row, int column) {
+  editor_.End(false);
+  if (row < 0 || row >= RowCount() || column < 0 || column >= kColumnCount) return false;
+  return editor_.Open(row, column);
 }
 
 int CListCtrlHelp::SelectionMark() const { return ListView_GetSelectionMark(list_); }
