@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <optional>
 
 #include "comparewindow/CListCtrlHelp.h"
