@@ -276,7 +276,7 @@ INT_PTR CImgCmp2017::OnNotify(NMHDR& header) {
     return FALSE;
   }
   if (header.hwndFrom == ListView_GetHeader(list_.hwnd())) {
-    // The list passes its header's notifications on.
+    // Passed on by the list (CListCtrlHelp).
     if (header.code == HDN_ITEMSTATEICONCLICK &&
         list_.ClickHeaderBox(reinterpret_cast<NMHEADERW&>(header).iItem))
       ScheduleCaptionRefresh();

@@ -25,6 +25,7 @@
 #include "comparewindow/RowMarks.h"
 #include "engine/Similarity.h"
 #include "engine/TextLookup.h"
+#include "platform/Window_win.h"
 
 namespace comparewindow {
 
@@ -33,10 +34,10 @@ inline constexpr int kMarkColumnRight = 1;
 // Beyond the list's buffer length, the cells other than paths and file sizes are cut to this.
 inline constexpr size_t kShortCellChars = 63;
 
-class CListCtrlHelp {
+// Subclasses the list (Attach) so its header's check-box clicks reach the
+// list's parent, as LVN notifications do.
+class CListCtrlHelp : public platform::SubclassedWindow {
  public:
-  void Attach(HWND list) { list_ = list; }
-  HWND hwnd() const { return list_; }
 
   // The extended styles and the mark images.
   void SetUp();
@@ -86,11 +87,13 @@ class CListCtrlHelp {
   // the text flag or for a row without its pair.
   void FillDisplayInfo(NMLVDISPINFOW& info, const engine::TextLookup& texts) const;
 
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
   bool HeaderBoxChecked(int column) const;
   void SetHeaderBoxChecked(int column, bool checked);
 
-  HWND list_ = nullptr;
   CListEdit editor_{*this};
 };
 

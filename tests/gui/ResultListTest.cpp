@@ -116,14 +116,14 @@ class ResultList : public testing::Test {
     click.iSubItem = column;
     ::SendMessageW(Dialog(), WM_NOTIFY, IDC_RESULT_LIST, reinterpret_cast<LPARAM>(&click));
   }
-  // The list passes its header's state-icon clicks on to the window.
+  // The header tells the list, which passes it on to the window.
   void HeaderBoxClick(int column) {
     const HWND header = ListView_GetHeader(List());
     NMHEADERW click{};
     click.hdr = {header, static_cast<UINT_PTR>(::GetDlgCtrlID(header)),
                  static_cast<UINT>(HDN_ITEMSTATEICONCLICK)};
     click.iItem = column;
-    ::SendMessageW(Dialog(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    ::SendMessageW(List(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
   }
   int HeaderFormat(int column) {
     HDITEMW item{};
