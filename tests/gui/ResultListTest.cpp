@@ -2,10 +2,9 @@
 // sorting by column clicks, marks by clicks, header boxes, arrow keys and
 // the mark and removal commands, and renaming a file in place. The rows are
 // pairs made here, so no search has to run.
-#include <windows.h>
-
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <deque>
 #include <memory>
@@ -98,23 +97,38 @@ class ResultList : public testing::Test {
   }
   void Command(int id) { ::SendMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
-  // A notification of the list at a point of a cell, as the list sends it for a click.
-  void ClickNotice(UINT code, int row, int column, bool onIcon) {
+  // Mouse clicks on a point of the list or its header.
+  static void MouseClick(HWND window, POINT at) {
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    // The list waits for the button's release before it reports the click.
+    ::PostMessageW(window, WM_LBUTTONUP, 0, where);
+    ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    guitest::PumpPending();
+  }
+  static POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+  POINT CellPoint(int row, int column, bool onIcon) {
     RECT cell{};
     ListView_GetSubItemRect(List(), row, column, onIcon ? LVIR_ICON : LVIR_LABEL, &cell);
-    NMITEMACTIVATE click{};
-    click.hdr = {List(), IDC_RESULT_LIST, code};
-    click.iItem = row;
-    click.iSubItem = column;
-    click.ptAction = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
-    ::SendMessageW(Dialog(), WM_NOTIFY, IDC_RESULT_LIST, reinterpret_cast<LPARAM>(&click));
+    return Centre(cell);
+  }
+  void ClickCell(int row, int column, bool onIcon) {
+    MouseClick(List(), CellPoint(row, column, onIcon));
+  }
+  void DoubleClickCell(int row, int column) {
+    const LPARAM where =
+        MAKELPARAM(CellPoint(row, column, false).x, CellPoint(row, column, false).y);
+    ::SendMessageW(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+    ::SendMessageW(List(), WM_LBUTTONUP, 0, where);
+    guitest::PumpPending();
   }
   void ColumnClick(int column) {
-    NMLISTVIEW click{};
-    click.hdr = {List(), IDC_RESULT_LIST, static_cast<UINT>(LVN_COLUMNCLICK)};
-    click.iItem = -1;
-    click.iSubItem = column;
-    ::SendMessageW(Dialog(), WM_NOTIFY, IDC_RESULT_LIST, reinterpret_cast<LPARAM>(&click));
+    const HWND header = ListView_GetHeader(List());
+    RECT item{};
+    Header_GetItemRect(header, column, &item);
+    // Scrolled into view, as a user would; the header follows the list.
+    ListView_Scroll(List(), item.left - ::GetScrollPos(List(), SB_HORZ), 0);
+    guitest::PumpPending();
+    MouseClick(header, Centre(item));
   }
   // The header tells the list, which passes it on to the window.
   void HeaderBoxClick(int column) {
@@ -185,16 +199,16 @@ TEST_F(ResultList, ClickOnACheckBoxFlipsItsMarkAndTheCaptionFollows) {
   AddRows(2);
   guitest::SelectRow(List(), 0);
   guitest::PumpPending();
-  ClickNotice(NM_CLICK, 0, 1, true);
+  ClickCell(0, 1, true);
   EXPECT_EQ(Marks(0), (RowMarks{0, 1}));
   ASSERT_TRUE(guitest::PumpUntil(
       [&] { return guitest::ItemText(Dialog(), IDC_INFO_RIGHT).starts_with(L"\u2714 "); }));
   EXPECT_TRUE(guitest::ItemText(Dialog(), IDC_INFO_RIGHT).ends_with(L" \u2714 "));
 
-  ClickNotice(NM_CLICK, 0, 0, false);  // the path text, beside the box
-  ClickNotice(NM_CLICK, 1, 2, false);
+  ClickCell(0, 0, false);  // the path text, beside the box
+  ClickCell(1, 2, false);
   EXPECT_EQ(AllMarks(), (std::vector<RowMarks>{{0, 1}, {0, 0}}));
-  ClickNotice(NM_CLICK, 0, 1, true);
+  ClickCell(0, 1, true);
   EXPECT_EQ(Marks(0), (RowMarks{0, 0}));
 }
 
@@ -313,7 +327,7 @@ class Renaming : public ResultList {
   void Key(WPARAM key) { ::SendMessageW(Editor(), WM_KEYDOWN, key, 1); }
   // Double-clicks a cell, types a new name over the editor's text and presses a key.
   void Rename(int row, int column, const wchar_t* name, WPARAM key = VK_RETURN) {
-    ClickNotice(NM_DBLCLK, row, column, false);
+    DoubleClickCell(row, column);
     ASSERT_NE(Editor(), nullptr);
     ::SetWindowTextW(Editor(), name);
     Key(key);
@@ -328,7 +342,7 @@ TEST_F(Renaming, EditorOpensOnTheNameWithItsStemSelected) {
   guitest::PumpPending();
   ASSERT_TRUE(::IsWindowVisible(view_->Toolbars().RowBar(Side::Left)));
 
-  ClickNotice(NM_DBLCLK, 0, 1, false);
+  DoubleClickCell(0, 1);
   ASSERT_NE(Editor(), nullptr);
   EXPECT_EQ(::GetParent(Editor()), List());
   EXPECT_EQ(EditorText(), L"r0b.png");
@@ -359,7 +373,7 @@ TEST_F(Renaming, EditorOpensOnTheNameWithItsStemSelected) {
   EXPECT_TRUE(::IsWindowVisible(view_->Toolbars().RowBar(Side::Left)));
 
   // Tab goes to the next cell; other columns cannot be renamed.
-  ClickNotice(NM_DBLCLK, 1, 1, false);
+  DoubleClickCell(1, 1);
   Key(VK_TAB);
   ASSERT_NE(Editor(), nullptr);
   EXPECT_EQ(view_->List().Editor().Cell(), (comparewindow::EditCell{1, 2}));
