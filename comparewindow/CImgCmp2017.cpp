@@ -7,10 +7,14 @@
 #include "app/ImgCompareMain_win.h"
 #include "app/LangText.h"
 #include "app/TextIds.h"
+#include "comparewindow/CellEditRules.h"
+#include "comparewindow/FileRename.h"
 #include "comparewindow/PreviewCaptions.h"
 #include "comparewindow/ResultColumns.h"
+#include "comparewindow/RowMarks.h"
 #include "engine/PathList.h"
 #include "engine/RunTexts.h"
+#include "platform/FileSystem.h"
 #include "platform/FolderDialog_win.h"
 #include "resources/resource.h"
 
@@ -129,8 +133,9 @@ HWND CImgCmp2017::CreateView(HWND parent) {
   return CreateModeless(platform::ProgramInstance(), IDD_COMPARE, parent);
 }
 
-bool CImgCmp2017::PreTranslateMessage(MSG&) {
-  // The arrow keys that mark rows in the result list come here with the actions.
+bool CImgCmp2017::PreTranslateMessage(MSG& message) {
+  if (message.message == WM_KEYDOWN && (message.wParam == VK_LEFT || message.wParam == VK_RIGHT))
+    return OnArrowKey(message);
   return false;
 }
 
@@ -233,6 +238,7 @@ INT_PTR CImgCmp2017::OnCommand(WORD id, WORD code, HWND sender) {
       }
       break;
   }
+  if (OnListCommand(id)) return TRUE;
   // Show in Explorer, delete and open (32907..32909) of the preview and row
   // toolbars act on the selected row's pictures (toolbars_.SideOf(sender)),
   // and the result list's menu commands: the actions on results.
@@ -248,9 +254,32 @@ INT_PTR CImgCmp2017::OnNotify(NMHDR& header) {
       case LVN_ITEMCHANGED:
         OnListItemChanged(reinterpret_cast<NMLISTVIEW&>(header));
         return TRUE;
+      case NM_CLICK:
+        if (list_.FlipMarkAt(reinterpret_cast<NMITEMACTIVATE&>(header).ptAction))
+          ScheduleCaptionRefresh();
+        return TRUE;
+      case NM_DBLCLK:
+        OnCellDoubleClick(reinterpret_cast<NMITEMACTIVATE&>(header));
+        return TRUE;
+      case LVN_COLUMNCLICK:
+        sort_.OnColumnClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        return TRUE;
+      case LVN_BEGINLABELEDITW:
+        OnBeginLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header));
+        ::SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, FALSE);  // the edit may go on
+        return TRUE;
+      case LVN_ENDLABELEDITW:
+        OnEndLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header));
+        return TRUE;
     }
-    // Clicks on marks, column clicks, the header's check boxes, label editing
-    // and the context menu come with the actions on results.
+    // The context menu comes with the actions on results.
+    return FALSE;
+  }
+  if (header.hwndFrom == ListView_GetHeader(list_.hwnd())) {
+    // Passed on by the list (CListCtrlHelp).
+    if (header.code == HDN_ITEMSTATEICONCLICK &&
+        list_.ClickHeaderBox(reinterpret_cast<NMHEADERW&>(header).iItem))
+      ScheduleCaptionRefresh();
     return FALSE;
   }
   switch (header.code) {
@@ -748,6 +777,91 @@ void CImgCmp2017::OnListItemChanged(const NMLISTVIEW& change) {
     ShowRowInPreviews(change.iItem, false);
 }
 
+bool CImgCmp2017::OnArrowKey(const MSG& message) {
+  const bool repeat = (message.lParam & (1 << 30)) != 0;
+  if (options_.m_LeftRightSel.value != 1 || repeat || ::GetFocus() != list_.hwnd()) return false;
+  for (int modifier : {VK_SHIFT, VK_CONTROL, VK_MENU})
+    if (::GetKeyState(modifier) < 0) return false;
+  // Swallowed even on an empty list, so the key never scrolls it instead.
+  if (list_.RowCount() == 0) return true;
+  list_.FlipSelectedMarks(message.wParam == VK_LEFT ? kMarkColumnLeft : kMarkColumnRight);
+  ScheduleCaptionRefresh();
+  return true;
+}
+
+bool CImgCmp2017::OnListCommand(int id) {
+  switch (id) {
+    case kCmdInvertMarks:
+      list_.ChangeMarks([](int, RowMarks marks) { return Inverted(marks); });
+      break;
+    case kCmdSwapMarks:
+      list_.ChangeMarks([](int, RowMarks marks) { return Swapped(marks); });
+      break;
+    case kCmdMarkAutomatically:
+      list_.ChangeMarks([this](int row, RowMarks marks) {
+        const engine::MatchPair* pair = list_.PairOf(row);
+        return pair ? AutoMarks(*pair) : marks;
+      });
+      break;
+    case kCmdRemoveSelectedRows:
+    case kCmdRemoveMarkedRows:
+    case kCmdRemoveUnmarkedRows: {
+      const RowRemoval removal = id == kCmdRemoveSelectedRows ? RowRemoval::Selected
+                                 : id == kCmdRemoveMarkedRows ? RowRemoval::Marked
+                                                              : RowRemoval::Unmarked;
+      if (list_.RemoveRows(removal)) PlaceRowToolbars(list_.SelectionMark());
+      return true;
+    }
+    default:
+      return false;
+  }
+  ScheduleCaptionRefresh();
+  return true;
+}
+
+void CImgCmp2017::OnCellDoubleClick(const NMITEMACTIVATE& click) {
+  if (const std::optional<EditCell> cell = list_.CellAt(click.ptAction))
+    list_.StartEdit(cell->row, cell->column);
+}
+
+void CImgCmp2017::OnBeginLabelEdit(const NMLVDISPINFOW& info) {
+  const EditStart start =
+      EditStartFor(info.item.iSubItem, list_.Text(info.item.iItem, info.item.iSubItem));
+  if (start.renames) {
+    editingCell_ = true;
+    PlaceRowToolbars(list_.SelectionMark());
+  }
+  list_.Editor().SetText(start.text, start.selection);
+}
+
+void CImgCmp2017::OnEndLabelEdit(const NMLVDISPINFOW& info) {
+  const int column = info.item.iSubItem;
+  if (column != kMarkColumnLeft && column != kMarkColumnRight) return;
+  editingCell_ = false;
+  if (info.item.pszText) RenameImage(info.item.iItem, column, info.item.pszText);
+  PlaceRowToolbars(list_.SelectionMark());
+}
+
+void CImgCmp2017::RenameImage(int row, int column, const std::wstring& name) {
+  const engine::MatchPair* pair = list_.PairOf(row);
+  if (!pair || !IsPlainFileName(name)) return;
+  // The entries belong to this window's last run; rows and pairs only point at them.
+  auto* entry =
+      const_cast<engine::ImageEntry*>(column == kMarkColumnLeft ? pair->first : pair->second);
+  const std::wstring from = entry->Path();
+  const std::optional<std::wstring> renamed = RenameWithCollisionNames(
+      from, RenamedPath(from, name), [](const std::wstring& source, const std::wstring& target) {
+        // A path the record cannot hold would leave the rows naming a file that is gone.
+        return engine::FitsPathField(target) && platform::MoveFileNoReplace(source, target);
+      });
+  if (!renamed || !entry->SetPath(*renamed)) return;
+  for (std::wstring& path : previewedPaths_)
+    if (path == from) path = *renamed;
+  if (previewedPaths_[Index(Side::Left)] == *renamed)
+    ::SetDlgItemTextW(hwnd(), IDC_CAPTION_LEFT, renamed->c_str());
+  ::InvalidateRect(list_.hwnd(), nullptr, FALSE);
+}
+
 void CImgCmp2017::ShowRowInPreviews(int row, bool load) {
   const engine::MatchPair* pair = list_.PairOf(row);
   if (!pair) return;
@@ -785,6 +899,12 @@ void CImgCmp2017::PlaceRowToolbars(int row) {
   for (Side side : {Side::Left, Side::Right})
     toolbars_.PlaceRowBar(side, list_.CellLabelRect(row, Index(side)));
   toolbars_.ShowRowBars(true);
+}
+
+void CImgCmp2017::SetShowListToolbar(bool show) {
+  options_.m_ShowListToolbar.value = show ? 1 : 0;
+  options_.m_ShowListToolbar.Save();
+  PlaceRowToolbars(list_.SelectionMark());
 }
 
 void CImgCmp2017::OnLanguageTick() {

@@ -134,6 +134,13 @@ class CImgCmp2017 : public platform::DialogWindow,
   // they are switched off, a cell is edited or there is no such row.
   void PlaceRowToolbars(int row);
 
+  // "m_ShowListToolbar", applied at once to the selected row and saved.
+  void SetShowListToolbar(bool show);
+  bool ShowListToolbar() const { return options_.m_ShowListToolbar.value == 1; }
+  // "m_LeftRightSel": Left and Right mark the selected rows (not saved).
+  void SetLeftRightSel(bool on) { options_.m_LeftRightSel.value = on ? 1 : 0; }
+  bool LeftRightSel() const { return options_.m_LeftRightSel.value == 1; }
+
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -179,6 +186,13 @@ class CImgCmp2017 : public platform::DialogWindow,
 
   // Result list
   void OnListItemChanged(const NMLISTVIEW& change);
+  bool OnArrowKey(const MSG& message);
+  bool OnListCommand(int id);
+  void OnCellDoubleClick(const NMITEMACTIVATE& click);
+  void OnBeginLabelEdit(const NMLVDISPINFOW& info);
+  void OnEndLabelEdit(const NMLVDISPINFOW& info);
+  // Renames the picture of a path cell in its folder; every row showing it follows.
+  void RenameImage(int row, int column, const std::wstring& name);
   void OnLanguageTick();
 
   engine::TextLookup texts_;

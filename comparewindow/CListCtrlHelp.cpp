@@ -18,14 +18,26 @@ bool IsLongCell(int column) { return column == 0 || column == 1 || column == 11 
 
 }  // namespace
 
+LRESULT CListCtrlHelp::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Handled here alone: the list passes this one on to its parent on some
+  // systems and not on others, and a box click must count once.
+  if (message == WM_NOTIFY) {
+    const auto* notice = reinterpret_cast<const NMHDR*>(lParam);
+    if (notice && notice->code == HDN_ITEMSTATEICONCLICK &&
+        notice->hwndFrom == ListView_GetHeader(hwnd()))
+      return ::SendMessageW(::GetParent(hwnd()), WM_NOTIFY, wParam, lParam);
+  }
+  return DefaultMessage(message, wParam, lParam);
+}
+
 void CListCtrlHelp::SetUp() {
   const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES | LVS_EX_GRIDLINES;
-  ListView_SetExtendedListViewStyleEx(list_, extended, extended);
+  ListView_SetExtendedListViewStyleEx(hwnd(), extended, extended);
   // Without LVS_SHAREIMAGELISTS the list destroys the image list with itself.
   if (HIMAGELIST marks = ImageList_LoadImageW(platform::ProgramInstance(),
                                               MAKEINTRESOURCEW(IDB_MARKS), kMarkImageSize, 0,
                                               kMarkTransparent, IMAGE_BITMAP, LR_CREATEDIBSECTION))
-    ListView_SetImageList(list_, marks, LVSIL_SMALL);
+    ListView_SetImageList(hwnd(), marks, LVSIL_SMALL);
 }
 
 void CListCtrlHelp::AddColumns(const engine::TextLookup& texts) {
@@ -38,11 +50,11 @@ void CListCtrlHelp::AddColumns(const engine::TextLookup& texts) {
     item.cx = layout.width;
     item.pszText = title.data();
     item.iSubItem = column;
-    ListView_InsertColumn(list_, column, &item);
+    ListView_InsertColumn(hwnd(), column, &item);
   }
 
   // Check boxes in the headers of the two path columns.
-  const HWND header = ListView_GetHeader(list_);
+  const HWND header = ListView_GetHeader(hwnd());
   ::SetWindowLongPtrW(header, GWL_STYLE, ::GetWindowLongPtrW(header, GWL_STYLE) | HDS_CHECKBOXES);
   for (int column : {kMarkColumnLeft, kMarkColumnRight}) {
     HDITEMW item{};
@@ -59,7 +71,7 @@ void CListCtrlHelp::SetColumnTitles(int first, int last, const engine::TextLooku
     LVCOLUMNW item{};
     item.mask = LVCF_TEXT;
     item.pszText = title.data();
-    ListView_SetColumn(list_, column, &item);
+    ListView_SetColumn(hwnd(), column, &item);
   }
 }
 
@@ -70,20 +82,23 @@ void CListCtrlHelp::AppendRow(const engine::MatchPair& pair) {
   item.pszText = LPSTR_TEXTCALLBACKW;
   item.iImage = 0;
   item.lParam = reinterpret_cast<LPARAM>(&pair);
-  const int row = ListView_InsertItem(list_, &item);
+  const int row = ListView_InsertItem(hwnd(), &item);
   if (row >= 0) SetMark(row, kMarkColumnRight, 0);
 }
 
-void CListCtrlHelp::DeleteAllRows() { ListView_DeleteAllItems(list_); }
+void CListCtrlHelp::DeleteAllRows() {
+  editor_.End(false);
+  ListView_DeleteAllItems(hwnd());
+}
 
-int CListCtrlHelp::RowCount() const { return ListView_GetItemCount(list_); }
+int CListCtrlHelp::RowCount() const { return ListView_GetItemCount(hwnd()); }
 
 const engine::MatchPair* CListCtrlHelp::PairOf(int row) const {
   if (row < 0) return nullptr;
   LVITEMW item{};
   item.mask = LVIF_PARAM;
   item.iItem = row;
-  if (!ListView_GetItem(list_, &item)) return nullptr;
+  if (!ListView_GetItem(hwnd(), &item)) return nullptr;
   return reinterpret_cast<const engine::MatchPair*>(item.lParam);
 }
 
@@ -92,7 +107,7 @@ int CListCtrlHelp::Mark(int row, int column) const {
   item.mask = LVIF_IMAGE;
   item.iItem = row;
   item.iSubItem = column;
-  if (!ListView_GetItem(list_, &item)) return 0;
+  if (!ListView_GetItem(hwnd(), &item)) return 0;
   return item.iImage;
 }
 
@@ -102,7 +117,7 @@ void CListCtrlHelp::SetMark(int row, int column, int mark) {
   item.iItem = row;
   item.iSubItem = column;
   item.iImage = mark;
-  ListView_SetItem(list_, &item);
+  ListView_SetItem(hwnd(), &item);
 }
 
 std::wstring CListCtrlHelp::Text(int row, int column, size_t maxChars) const {
@@ -112,18 +127,103 @@ std::wstring CListCtrlHelp::Text(int row, int column, size_t maxChars) const {
   item.pszText = text.data();
   item.cchTextMax = static_cast<int>(text.size());
   const LRESULT length =
-      ::SendMessageW(list_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+      ::SendMessageW(hwnd(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
   text.resize(std::min<size_t>(std::wcslen(text.c_str()),
                                static_cast<size_t>(std::max<LRESULT>(length, 0))));
   return text;
 }
 
-int CListCtrlHelp::SelectionMark() const { return ListView_GetSelectionMark(list_); }
+RowMarks CListCtrlHelp::Marks(int row) const {
+  return {Mark(row, kMarkColumnLeft), Mark(row, kMarkColumnRight)};
+}
+
+void CListCtrlHelp::ChangeMarks(const std::function<RowMarks(int row, RowMarks marks)>& change) {
+  for (int row = 0, rows = RowCount(); row < rows; ++row) {
+    const RowMarks marks = change(row, Marks(row));
+    SetMark(row, kMarkColumnLeft, marks.left);
+    SetMark(row, kMarkColumnRight, marks.right);
+  }
+}
+
+bool CListCtrlHelp::FlipMarkAt(POINT point) {
+  LVHITTESTINFO hit{};
+  hit.pt = point;
+  const int row = ListView_SubItemHitTest(hwnd(), &hit);
+  if (row < 0) return false;
+  for (int column : {kMarkColumnLeft, kMarkColumnRight}) {
+    RECT icon{};
+    if (ListView_GetSubItemRect(hwnd(), row, column, LVIR_ICON, &icon) && ::PtInRect(&icon, point)) {
+      SetMark(row, column, Mark(row, column) == 1 ? 0 : 1);
+      return true;
+    }
+  }
+  return false;
+}
+
+void CListCtrlHelp::FlipSelectedMarks(int column) {
+  for (int row : SelectedRows()) SetMark(row, column, Mark(row, column) == 1 ? 0 : 1);
+}
+
+bool CListCtrlHelp::ClickHeaderBox(int column) {
+  const HWND header = ListView_GetHeader(hwnd());
+  HDITEMW item{};
+  item.mask = HDI_FORMAT;
+  if (!Header_GetItem(header, column, &item) || !(item.fmt & HDF_CHECKBOX)) return false;
+  const int mark = HeaderBoxChecked(column) ? 0 : 1;
+  const int rows = RowCount();
+  for (int row = 0; row < rows; ++row) SetMark(row, column, mark);
+  bool all = true;
+  for (int row = 0; row < rows && all; ++row) all = Mark(row, column) == 1;
+  SetHeaderBoxChecked(column, all);
+  return true;
+}
+
+bool CListCtrlHelp::HeaderBoxChecked(int column) const {
+  HDITEMW item{};
+  item.mask = HDI_FORMAT;
+  Header_GetItem(ListView_GetHeader(hwnd()), column, &item);
+  return (item.fmt & HDF_CHECKED) != 0;
+}
+
+void CListCtrlHelp::SetHeaderBoxChecked(int column, bool checked) {
+  const HWND header = ListView_GetHeader(hwnd());
+  HDITEMW item{};
+  item.mask = HDI_FORMAT;
+  if (!Header_GetItem(header, column, &item)) return;
+  item.fmt = checked ? (item.fmt | HDF_CHECKED) : (item.fmt & ~HDF_CHECKED);
+  Header_SetItem(header, column, &item);
+}
+
+bool CListCtrlHelp::RemoveRows(RowRemoval removal) {
+  editor_.End(false);  // its row may go
+  std::vector<RowState> rows(static_cast<size_t>(RowCount()));
+  for (int row = 0; row < static_cast<int>(rows.size()); ++row)
+    rows[row] = {(ListView_GetItemState(hwnd(), row, LVIS_SELECTED) & LVIS_SELECTED) != 0,
+                 Marks(row)};
+  const std::vector<int> gone = RowsToRemove(removal, rows);
+  for (int row : gone) ListView_DeleteItem(hwnd(), row);
+  return !gone.empty();
+}
+
+std::optional<EditCell> CListCtrlHelp::CellAt(POINT point) const {
+  LVHITTESTINFO hit{};
+  hit.pt = point;
+  if (ListView_SubItemHitTest(hwnd(), &hit) < 0 || hit.iItem < 0) return std::nullopt;
+  return EditCell{hit.iItem, hit.iSubItem};
+}
+
+bool CListCtrlHelp::StartEdit(int row, int column) {
+  editor_.End(false);
+  if (row < 0 || row >= RowCount() || column < 0 || column >= kColumnCount) return false;
+  return editor_.Open(row, column);
+}
+
+int CListCtrlHelp::SelectionMark() const { return ListView_GetSelectionMark(hwnd()); }
 
 std::vector<int> CListCtrlHelp::SelectedRows() const {
   std::vector<int> rows;
-  for (int row = ListView_GetNextItem(list_, -1, LVNI_SELECTED); row >= 0;
-       row = ListView_GetNextItem(list_, row, LVNI_SELECTED))
+  for (int row = ListView_GetNextItem(hwnd(), -1, LVNI_SELECTED); row >= 0;
+       row = ListView_GetNextItem(hwnd(), row, LVNI_SELECTED))
     rows.push_back(row);
   return rows;
 }
@@ -131,7 +231,7 @@ std::vector<int> CListCtrlHelp::SelectedRows() const {
 RECT CListCtrlHelp::CellLabelRect(int row, int column) const {
   RECT cell{};
   if (row < 0 || row >= RowCount() ||
-      !ListView_GetSubItemRect(list_, row, column, LVIR_LABEL, &cell))
+      !ListView_GetSubItemRect(hwnd(), row, column, LVIR_LABEL, &cell))
     return {};
   return cell;
 }

@@ -16,11 +16,16 @@
 
 #include <commctrl.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "comparewindow/CListEdit.h"
+#include "comparewindow/RowMarks.h"
 #include "engine/Similarity.h"
 #include "engine/TextLookup.h"
+#include "platform/Window_win.h"
 
 namespace comparewindow {
 
@@ -29,10 +34,10 @@ inline constexpr int kMarkColumnRight = 1;
 // Beyond the list's buffer length, the cells other than paths and file sizes are cut to this.
 inline constexpr size_t kShortCellChars = 63;
 
-class CListCtrlHelp {
+// Subclasses the list (Attach) so its header's check-box clicks reach the
+// list's parent, as LVN notifications do.
+class CListCtrlHelp : public platform::SubclassedWindow {
  public:
-  void Attach(HWND list) { list_ = list; }
-  HWND hwnd() const { return list_; }
 
   // The extended styles and the mark images.
   void SetUp();
@@ -50,6 +55,25 @@ class CListCtrlHelp {
   // The mark of column 0 (left picture) or 1 (right picture).
   int Mark(int row, int column) const;
   void SetMark(int row, int column, int mark);
+  RowMarks Marks(int row) const;
+  // Sets every row's marks to what `change` makes of them.
+  void ChangeMarks(const std::function<RowMarks(int row, RowMarks marks)>& change);
+  // Flips the mark whose check box is at the point (list co-ordinates); false when none is.
+  bool FlipMarkAt(POINT point);
+  // Flips the mark of a column in every selected row.
+  void FlipSelectedMarks(int column);
+  // A click on a path column's header box: the whole column takes the
+  // opposite of the box, then the box shows whether every row is marked.
+  // False for a header item without a box.
+  bool ClickHeaderBox(int column);
+  // Deletes the rows the removal takes; false when none went.
+  bool RemoveRows(RowRemoval removal);
+
+  // The cell at a point in list co-ordinates, if any.
+  std::optional<EditCell> CellAt(POINT point) const;
+  // Starts the in-place editor on a cell (ending an open edit first).
+  bool StartEdit(int row, int column);
+  CListEdit& Editor() { return editor_; }
 
   // The cell's text as the list gives it, at most maxChars characters.
   std::wstring Text(int row, int column, size_t maxChars = 1024) const;
@@ -63,8 +87,14 @@ class CListCtrlHelp {
   // the text flag or for a row without its pair.
   void FillDisplayInfo(NMLVDISPINFOW& info, const engine::TextLookup& texts) const;
 
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  private:
-  HWND list_ = nullptr;
+  bool HeaderBoxChecked(int column) const;
+  void SetHeaderBoxChecked(int column, bool checked);
+
+  CListEdit editor_{*this};
 };
 
 }  // namespace comparewindow

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/MyProfStr.h"
 #include "comparewindow/ResultColumns.h"
 
 namespace comparewindow {
@@ -13,6 +14,13 @@ void CSortList::SortBy(int column, bool descending) {
   ListView_SortItems(list_.hwnd(), Compare, reinterpret_cast<LPARAM>(this));
   if (previous_ >= 0) SetArrow(previous_, 0);
   SetArrow(column_, descending_ ? HDF_SORTDOWN : HDF_SORTUP);
+}
+
+void CSortList::OnColumnClick(int column) {
+  SortBy(column, !descending_);
+  // Only written: the list does not read them back.
+  app::Settings().WriteInt(L"Program", L"sort_col", column_);
+  app::Settings().WriteInt(L"Program", L"SortDescending", descending_ ? 1 : 0);
 }
 
 int CALLBACK CSortList::Compare(LPARAM first, LPARAM second, LPARAM self) {

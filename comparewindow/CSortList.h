@@ -4,7 +4,7 @@
 //
 //   CSortList sort(list);
 //   sort.SortBy(2, true);                       // the run's final sort: most similar first
-//   sort.SortBy(column, !sort.descending());    // a column click flips the order
+//   sort.OnColumnClick(column);                 // a column click flips the order
 #pragma once
 
 #include <windows.h>
@@ -24,6 +24,9 @@ class CSortList {
   // Sorts the rows by column and moves the header's arrow there: down when
   // descending, up otherwise. A column outside the table sorts nothing.
   void SortBy(int column, bool descending);
+  // A click on a column's header: the order flips on every click, whichever
+  // column was clicked before, and the choice is written to the settings.
+  void OnColumnClick(int column);
 
  private:
   static int CALLBACK Compare(LPARAM first, LPARAM second, LPARAM self);

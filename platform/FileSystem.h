@@ -68,6 +68,9 @@ std::wstring ProgramFilePath();
 // missing). Nothing when it cannot be determined.
 std::optional<std::wstring> UserAppDataFolder();
 
+// Moves or renames a file, never over an existing one; false when it failed.
+bool MoveFileNoReplace(const std::wstring& from, const std::wstring& to);
+
 // Reads a whole file; nothing when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::wstring& path);
 // Creates or replaces a file with the given bytes in one write.

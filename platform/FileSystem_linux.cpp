@@ -1,8 +1,10 @@
 #include <dirent.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/FileSystem.h"
@@ -169,6 +171,17 @@ bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
     done += static_cast<size_t>(n);
   }
   return close(fd) == 0;
+}
+
+bool MoveFileNoReplace(const std::wstring& from, const std::wstring& to) {
+  const std::string source = ToUtf8(from);
+  const std::string target = ToUtf8(to);
+  if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+    return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // File systems without the no-replace rename: a hard link fails on an existing target.
+  if (link(source.c_str(), target.c_str()) != 0) return false;
+  return unlink(source.c_str()) == 0;
 }
 
 }  // namespace platform

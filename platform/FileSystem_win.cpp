@@ -109,6 +109,11 @@ std::optional<std::string> ReadFileBytes(const std::wstring& path) {
   return bytes;
 }
 
+bool MoveFileNoReplace(const std::wstring& from, const std::wstring& to) {
+  // Without MOVEFILE_REPLACE_EXISTING an existing target makes the move fail.
+  return ::MoveFileW(from.c_str(), to.c_str()) != FALSE;
+}
+
 bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
   UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -200,6 +200,17 @@ bool ShotCompareOneFolder(Session& s) {
   return RunAndSelect(s, *view) && SaveWindows(s, L"compare-one-folder", {s.frame.hwnd()});
 }
 
+// The in-place editor over the first row's left path, its stem selected.
+bool ShotCompareRenaming(Session& s) {
+  comparewindow::CImgCmp2017* view = CompareView(s);
+  if (!view || view->List().RowCount() == 0 || !view->List().StartEdit(0, 0)) return false;
+  Settle(s);
+  const bool saved = SaveWindows(s, L"compare-renaming", {s.frame.hwnd()});
+  ::SendMessageW(view->List().Editor().hwnd(), WM_KEYDOWN, VK_ESCAPE, 1);
+  Settle(s);
+  return saved;
+}
+
 // The originals on the left, their turned, mirrored, negated and recompressed copies on the right.
 bool ShotCompareTwoFolders(Session& s) {
   comparewindow::CImgCmp2017* view = CompareView(s);
@@ -279,6 +290,7 @@ struct Shot {
 constexpr Shot kShots[] = {
     {"main", ShotMain},
     {"compare-one-folder", ShotCompareOneFolder},
+    {"compare-renaming", ShotCompareRenaming},
     {"compare-option-menu", ShotCompareOptionMenu},
     {"compare-two-folders", ShotCompareTwoFolders},
     {"options-menu", ShotOptionsMenu},
