@@ -33,6 +33,7 @@
 #include "comparewindow/CompareToolbars.h"
 #include "comparewindow/CompareWindowSettings.h"
 #include "comparewindow/FolderFilesPanel.h"
+#include "comparewindow/ResultActions.h"
 #include "engine/Fingerprint.h"
 #include "engine/PictureServices.h"
 #include "engine/SearchRun.h"
@@ -97,6 +98,18 @@ class CImgCmp2017 : public platform::DialogWindow,
   // The folder dialog of "..." and "...+", and the option menus' tracking.
   void SetFolderChooser(FolderChooser chooser) { folderChooser_ = std::move(chooser); }
   void SetMenuChooser(MenuChooser chooser) { menuChooser_ = std::move(chooser); }
+
+  // The actions on the result list's files, and what they ask the user through.
+  ResultActions& Actions() { return actions_; }
+  std::optional<std::wstring> AskForFolder(const std::wstring& start);
+  int ChooseFromMenu(HMENU menu, POINT at);
+  const engine::TextLookup& Texts() const { return texts_; }
+
+  // The row toolbars on or off (stored), and whether Left and Right mark (not stored).
+  void SetShowListToolbar(bool show);
+  bool ShowListToolbar() const { return options_.m_ShowListToolbar.value == 1; }
+  void SetLeftRightSel(bool on) { options_.m_LeftRightSel.value = on ? 1 : 0; }
+  bool LeftRightSel() const { return options_.m_LeftRightSel.value == 1; }
 
   // A run is going or about to, as the user sees it.
   bool IsRunning() const { return controller_.running(); }
@@ -209,6 +222,7 @@ class CImgCmp2017 : public platform::DialogWindow,
 
   FolderChooser folderChooser_;
   MenuChooser menuChooser_;
+  ResultActions actions_{*this};
 
   // Read by the worker: the window's handle and whether it is closing.
   std::atomic<HWND> window_{nullptr};
