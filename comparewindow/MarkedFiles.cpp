@@ -7,6 +7,8 @@
 namespace comparewindow {
 namespace {
 
+constexpr int kMaxCollisionNumber = 99;
+
 std::wstring CellPath(const std::wstring& text) { return text.substr(0, kMarkedPathChars); }
 
 bool SameFile(const std::wstring& a, const std::wstring& b) {
@@ -41,6 +43,33 @@ PartnerCopy PartnerCopyLists(const std::vector<MarkedRow>& rows) {
     copy.targets += to + L'\n';
   }
   return copy;
+}
+
+MoveLists MoveIntoFolder(const std::wstring& lines, const std::wstring& folder,
+                         const std::function<bool(const std::wstring& path)>& exists) {
+  std::wstring prefix = folder;
+  if (!prefix.empty() && prefix.back() != L'\\' && prefix.back() != L'/') prefix += L'\\';
+  MoveLists lists;
+  std::unordered_set<std::wstring> taken;
+  const auto free = [&](const std::wstring& path) {
+    return !taken.contains(platform::ToLower(path)) && !exists(path);
+  };
+  for (size_t start = 0, end; (end = lines.find(L'\n', start)) != std::wstring::npos;
+       start = end + 1) {
+    const std::wstring source = lines.substr(start, end - start);
+    const std::wstring name = source.substr(source.find_last_of(L"\\/") + 1);
+    const size_t dot = name.rfind(L'.');
+    const std::wstring stem = prefix + name.substr(0, dot);
+    const std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
+    std::wstring target = prefix + name;
+    for (int n = 1; n <= kMaxCollisionNumber && !free(target); ++n)
+      target = stem + L"_(" + std::to_wstring(n) + L")" + extension;
+    if (!free(target)) continue;
+    taken.insert(platform::ToLower(target));
+    lists.sources += source + L'\n';
+    lists.targets += target + L'\n';
+  }
+  return lists;
 }
 
 std::wstring ShellPathList(const std::wstring& lines) {

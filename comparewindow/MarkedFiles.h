@@ -6,6 +6,7 @@
 //   std::wstring sources = ShellPathList(list);
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,17 @@ struct PartnerCopy {
   bool empty() const { return sources.empty(); }
 };
 PartnerCopy PartnerCopyLists(const std::vector<MarkedRow>& rows);
+
+// Moving a line-fed list into `folder`, each file named at its place. A
+// name taken already (`exists`, or by an earlier file of the list) gets
+// "_(n)" before its extension, n from 1, so no file is replaced unasked
+// whatever the shell does; a file with no free name up to n = 99 stays out.
+struct MoveLists {
+  std::wstring sources;
+  std::wstring targets;
+};
+MoveLists MoveIntoFolder(const std::wstring& lines, const std::wstring& folder,
+                         const std::function<bool(const std::wstring& path)>& exists);
 
 // A line-fed list as the shell takes it: each line feed a NUL, ended by two NULs.
 std::wstring ShellPathList(const std::wstring& lines);

@@ -107,7 +107,18 @@ void ResultActions::CopyOrMoveMarked(platform::FileFunction function) {
   const std::wstring remembered = settings.ReadString(kTargetFolderSection, kTargetFolderKey, L"");
   const std::optional<std::wstring> folder = window_.AskForFolder(remembered);
   if (!folder || folder->empty()) return;
-  RunOperation(function, ShellPathList(marked), ShellPathList(*folder), kIntoFolderFlags);
+  if (function == platform::FileFunction::Move) {
+    // Each file named at a free place in the folder: some shells replace an
+    // existing file on a move without asking.
+    const MoveLists move = MoveIntoFolder(marked, *folder, [](const std::wstring& path) {
+      return platform::FileAttributes(path).has_value();
+    });
+    if (!move.sources.empty())
+      RunOperation(function, ShellPathList(move.sources), ShellPathList(move.targets),
+                   kIntoFolderFlags | platform::kFileOpMultiDestination);
+  } else {
+    RunOperation(function, ShellPathList(marked), ShellPathList(*folder), kIntoFolderFlags);
+  }
   settings.WriteString(kTargetFolderSection, kTargetFolderKey, *folder);
   RemoveVanishedRows();
 }

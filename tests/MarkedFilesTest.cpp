@@ -2,6 +2,7 @@
 // shell, once each, and in which form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -53,8 +54,29 @@ TEST(PartnerCopyLists, PairsEachMarkedImageWithItsPartner) {
   EXPECT_TRUE(comparewindow::PartnerCopyLists({rows[1], rows[2]}).empty());
 }
 
+TEST(MoveIntoFolder, NamesEachFileInTheFolderWithoutTakingATakenName) {
+  const std::vector<std::wstring> onDisk = {L"E:\\to\\x.jpg", L"E:\\to\\x_(1).jpg",
+                                            L"E:\\to\\noext"};
+  const auto exists = [&](const std::wstring& path) {
+    return std::find(onDisk.begin(), onDisk.end(), path) != onDisk.end();
+  };
+  const comparewindow::MoveLists lists = comparewindow::MoveIntoFolder(
+      L"C:\\a\\x.jpg\nD:\\b\\Y.png\nD:\\c\\y.PNG\nC:\\noext\n", L"E:\\to", exists);
+  EXPECT_EQ(lists.sources, L"C:\\a\\x.jpg\nD:\\b\\Y.png\nD:\\c\\y.PNG\nC:\\noext\n");
+  EXPECT_EQ(lists.targets,
+            L"E:\\to\\x_(2).jpg\nE:\\to\\Y.png\nE:\\to\\y_(1).PNG\nE:\\to\\noext_(1)\n");
+  EXPECT_EQ(comparewindow::MoveIntoFolder(L"C:\\a\\x.jpg\n", L"E:\\", exists).targets,
+            L"E:\\x.jpg\n");
+
+  // No free name at all: the file stays out.
+  const comparewindow::MoveLists full = comparewindow::MoveIntoFolder(
+      L"C:\\a\\x.jpg\n", L"E:\\to", [](const std::wstring&) { return true; });
+  EXPECT_EQ(full.sources, L"");
+  EXPECT_EQ(full.targets, L"");
+}
+
 TEST(ShellPathList, EndsEachPathWithANulAndTheListWithTwo) {
-  EXPECT_EQ(comparewindow::ShellPathList(L"a\nbc\n"), std::wstring(L"a\0bc\0\0", 7));
+  EXPECT_EQ(comparewindow::ShellPathList(L"a\nbc\n"), std::wstring(L"a\0bc\0\0", 6));
   EXPECT_EQ(comparewindow::ShellPathList(L"C:\\to"), std::wstring(L"C:\\to\0\0", 7));
   EXPECT_EQ(comparewindow::ShellPathList(L""), std::wstring(L"\0\0", 2));
 }
