@@ -261,6 +261,10 @@ bool ShotResultMenu(Session& s) {
   RECT cell = list.CellLabelRect(std::min(2, list.RowCount() - 1), 1);
   POINT at{cell.left + 40, cell.bottom - 4};
   ::ClientToScreen(list.hwnd(), &at);
+  // The option menus' shots left the window without a menu of its own.
+  view->SetMenuChooser([](HMENU menu, POINT at, HWND owner) {
+    return static_cast<int>(::TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
+  });
   return ShotMenu(s, L"result-menu", [&] {
     ::SendMessageW(list.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.hwnd()),
                    MAKELPARAM(at.x, at.y));
