@@ -4,9 +4,10 @@
 // the preview toolbars' single-image commands, and a matrix of awkward
 // cases after which no file may be lost and the list must show what the
 // file system holds.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
