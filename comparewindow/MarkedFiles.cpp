@@ -62,6 +62,8 @@ MoveLists MoveIntoFolder(const std::wstring& lines, const std::wstring& folder,
     const std::wstring stem = prefix + name.substr(0, dot);
     const std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
     std::wstring target = prefix + name;
+    // Already in the folder: nothing to move (and no renaming it in place).
+    if (platform::ToLower(target) == platform::ToLower(source)) continue;
     for (int n = 1; n <= kMaxCollisionNumber && !free(target); ++n)
       target = stem + L"_(" + std::to_wstring(n) + L")" + extension;
     if (!free(target)) continue;

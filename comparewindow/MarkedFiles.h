@@ -39,7 +39,8 @@ PartnerCopy PartnerCopyLists(const std::vector<MarkedRow>& rows);
 // Moving a line-fed list into `folder`, each file named at its place. A
 // name taken already (`exists`, or by an earlier file of the list) gets
 // "_(n)" before its extension, n from 1, so no file is replaced unasked
-// whatever the shell does; a file with no free name up to n = 99 stays out.
+// whatever the shell does. A file already in the folder, or with no free
+// name up to n = 99, stays out.
 struct MoveLists {
   std::wstring sources;
   std::wstring targets;

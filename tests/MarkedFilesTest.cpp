@@ -68,7 +68,8 @@ TEST(MoveIntoFolder, NamesEachFileInTheFolderWithoutTakingATakenName) {
   EXPECT_EQ(comparewindow::MoveIntoFolder(L"C:\\a\\x.jpg\n", L"E:\\", exists).targets,
             L"E:\\x.jpg\n");
 
-  // No free name at all: the file stays out.
+  // Already there, or no free name at all: the file stays out.
+  EXPECT_EQ(comparewindow::MoveIntoFolder(L"E:\\To\\X.jpg\n", L"E:\\to", exists).sources, L"");
   const comparewindow::MoveLists full = comparewindow::MoveIntoFolder(
       L"C:\\a\\x.jpg\n", L"E:\\to", [](const std::wstring&) { return true; });
   EXPECT_EQ(full.sources, L"");

@@ -135,6 +135,8 @@ std::optional<std::wstring> FindInTrash(const std::string& bytes) {
 
 // Takes a file out of the trash for good (with its note of where it came from).
 void PurgeFromTrash(const std::wstring& trashed) {
+  // A read-only file left there would make the next file of its name undeletable to the bin.
+  ::SetFileAttributesW(trashed.c_str(), FILE_ATTRIBUTE_NORMAL);
   ::DeleteFileW(trashed.c_str());
   const std::wstring name = trashed.substr(trashed.find_last_of(L'\\') + 1);
   const std::wstring info = TrashFiles() + L"\\..\\info\\" + name + L".trashinfo";
@@ -154,6 +156,23 @@ void MakeWritable(const std::wstring& folder) {
   }
 }
 
+// The window, able to note and keep the commands that the menu hands on to
+// it (their handling is the window's own business).
+class RecordingView : public CImgCmp2017 {
+ public:
+  bool keepHandedOn = false;
+  std::vector<int> handedOn;
+
+ protected:
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (keepHandedOn && message == WM_COMMAND && lParam == 0) {
+      handedOn.push_back(LOWORD(wParam));
+      return TRUE;
+    }
+    return CImgCmp2017::HandleMessage(message, wParam, lParam);
+  }
+};
+
 class ResultListActions : public testing::Test {
  protected:
   void SetUp() override {
@@ -162,7 +181,7 @@ class ResultListActions : public testing::Test {
     host_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                               1000, 760, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(host_, nullptr);
-    view_ = std::make_unique<CImgCmp2017>();
+    view_ = std::make_unique<RecordingView>();
     ASSERT_NE(view_->CreateView(host_), nullptr);
     RECT client{};
     ::GetClientRect(host_, &client);
@@ -234,7 +253,7 @@ class ResultListActions : public testing::Test {
   guitest::TempSettings settings_;
   testsupport::TempFolder temp_;
   HWND host_ = nullptr;
-  std::unique_ptr<CImgCmp2017> view_;
+  std::unique_ptr<RecordingView> view_;
   std::deque<std::unique_ptr<engine::ImageEntry>> entries_;
   std::deque<engine::MatchPair> pairs_;
   std::vector<std::wstring> files_;
@@ -307,6 +326,22 @@ TEST_F(ResultListActions, ContextMenuIsGreyOnAnEmptyListAndChecksTheListOptions)
   EXPECT_EQ(app::Settings().ReadString(app::Settings().SettingsName(), L"m_LeftRightSel", L"-"),
             L"-")
       << "not stored";
+}
+
+TEST_F(ResultListActions, MenuHandsTheWindowsOwnCommandsOnAndCarriesOutTheRest) {
+  AddRow(File(L"a.png"), File(L"b.png"));
+  view_->SetFolderChooser([](HWND, const std::wstring&) { return std::nullopt; });
+  view_->keepHandedOn = true;
+  for (int command : {kCmdCopyMarked, kCmdMoveMarked, kCmdDeleteMarked, kCmdMarkAutomatically,
+                      kCmdInvertMarks, kCmdSwapMarks, kCmdRemoveSelected, kCmdRemoveMarked,
+                      kCmdRemoveUnmarked, kCmdCopyOverPartner, kCmdShowListToolbar,
+                      kCmdLeftRightSel})
+    RightClick(command);
+  // 1, 2 and 3 never arrive as commands: the window would read them as Enter and Escape.
+  EXPECT_EQ(view_->handedOn,
+            (std::vector<int>{kCmdMarkAutomatically, kCmdInvertMarks, kCmdSwapMarks,
+                              kCmdRemoveSelected, kCmdRemoveMarked, kCmdRemoveUnmarked,
+                              kCmdCopyOverPartner}));
 }
 
 TEST_F(ResultListActions, ContextMenuOpensOnlyInsideTheListsClientArea) {
