@@ -332,16 +332,15 @@ TEST_F(ResultListActions, MenuHandsTheWindowsOwnCommandsOnAndCarriesOutTheRest) 
   AddRow(File(L"a.png"), File(L"b.png"));
   view_->SetFolderChooser([](HWND, const std::wstring&) { return std::nullopt; });
   view_->keepHandedOn = true;
-  for (int command : {kCmdCopyMarked, kCmdMoveMarked, kCmdDeleteMarked, kCmdMarkAutomatically,
-                      kCmdInvertMarks, kCmdSwapMarks, kCmdRemoveSelected, kCmdRemoveMarked,
-                      kCmdRemoveUnmarked, kCmdCopyOverPartner, kCmdShowListToolbar,
-                      kCmdLeftRightSel})
+  for (int command :
+       {kCmdCopyMarked, kCmdMoveMarked, kCmdDeleteMarked, kCmdMarkAutomatically, kCmdInvertMarks,
+        kCmdSwapMarks, kCmdRemoveSelected, kCmdRemoveMarked, kCmdRemoveUnmarked,
+        kCmdCopyOverPartner, kCmdShowListToolbar, kCmdLeftRightSel})
     RightClick(command);
   // 1, 2 and 3 never arrive as commands: the window would read them as Enter and Escape.
-  EXPECT_EQ(view_->handedOn,
-            (std::vector<int>{kCmdMarkAutomatically, kCmdInvertMarks, kCmdSwapMarks,
-                              kCmdRemoveSelected, kCmdRemoveMarked, kCmdRemoveUnmarked,
-                              kCmdCopyOverPartner}));
+  EXPECT_EQ(view_->handedOn, (std::vector<int>{kCmdMarkAutomatically, kCmdInvertMarks,
+                                               kCmdSwapMarks, kCmdRemoveSelected, kCmdRemoveMarked,
+                                               kCmdRemoveUnmarked, kCmdCopyOverPartner}));
 }
 
 TEST_F(ResultListActions, ContextMenuOpensOnlyInsideTheListsClientArea) {
