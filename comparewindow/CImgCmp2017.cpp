@@ -11,6 +11,7 @@
 #include "comparewindow/FileRename.h"
 #include "comparewindow/PreviewCaptions.h"
 #include "comparewindow/ResultColumns.h"
+#include "comparewindow/ResultMenu.h"
 #include "comparewindow/RowMarks.h"
 #include "engine/PathList.h"
 #include "engine/RunTexts.h"
@@ -161,6 +162,8 @@ INT_PTR CImgCmp2017::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnInitDialog();
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CONTEXTMENU:
+      return actions_.OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_TIMER:
@@ -239,9 +242,23 @@ INT_PTR CImgCmp2017::OnCommand(WORD id, WORD code, HWND sender) {
       break;
   }
   if (OnListCommand(id)) return TRUE;
-  // Show in Explorer, delete and open (32907..32909) of the preview and row
-  // toolbars act on the selected row's pictures (toolbars_.SideOf(sender)),
-  // and the result list's menu commands: the actions on results.
+  if (const std::optional<Side> side = toolbars_.SideOf(sender)) {
+    switch (id) {
+      case kShowInExplorer:
+        actions_.ShowInExplorer(*side);
+        return TRUE;
+      case kDeleteToRecycleBin:
+        actions_.DeleteOne(*side);
+        return TRUE;
+      case kOpenWithProgram:
+        actions_.OpenImage(*side);
+        return TRUE;
+    }
+  }
+  if (id == kCmdCopyOverPartner) {
+    actions_.CopyOverPartners();
+    return TRUE;
+  }
   return FALSE;
 }
 
@@ -885,6 +902,14 @@ void CImgCmp2017::ShowRowInPreviews(int row, bool load) {
   ::SetDlgItemTextW(hwnd(), IDC_INFO_RIGHT, InfoLine(*pair->second, rightMarked).c_str());
   ::SetDlgItemTextW(hwnd(), IDC_INFO_LEFT, InfoLine(*pair->first, leftMarked).c_str());
   ::SetDlgItemTextW(hwnd(), IDC_PAIR_INFO, PairInfo(*pair).c_str());
+}
+
+std::optional<std::wstring> CImgCmp2017::AskForFolder(const std::wstring& start) {
+  return folderChooser_ ? folderChooser_(hwnd(), start) : std::nullopt;
+}
+
+int CImgCmp2017::ChooseFromMenu(HMENU menu, POINT at) {
+  return menuChooser_ ? menuChooser_(menu, at, hwnd()) : 0;
 }
 
 void CImgCmp2017::ScheduleCaptionRefresh() {

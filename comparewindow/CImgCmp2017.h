@@ -33,6 +33,7 @@
 #include "comparewindow/CompareToolbars.h"
 #include "comparewindow/CompareWindowSettings.h"
 #include "comparewindow/FolderFilesPanel.h"
+#include "comparewindow/ResultActions.h"
 #include "engine/Fingerprint.h"
 #include "engine/PictureServices.h"
 #include "engine/SearchRun.h"
@@ -97,6 +98,12 @@ class CImgCmp2017 : public platform::DialogWindow,
   // The folder dialog of "..." and "...+", and the option menus' tracking.
   void SetFolderChooser(FolderChooser chooser) { folderChooser_ = std::move(chooser); }
   void SetMenuChooser(MenuChooser chooser) { menuChooser_ = std::move(chooser); }
+
+  // The actions on the result list's files, and what they ask the user through.
+  ResultActions& Actions() { return actions_; }
+  std::optional<std::wstring> AskForFolder(const std::wstring& start);
+  int ChooseFromMenu(HMENU menu, POINT at);
+  const engine::TextLookup& Texts() const { return texts_; }
 
   // A run is going or about to, as the user sees it.
   bool IsRunning() const { return controller_.running(); }
@@ -223,6 +230,7 @@ class CImgCmp2017 : public platform::DialogWindow,
 
   FolderChooser folderChooser_;
   MenuChooser menuChooser_;
+  ResultActions actions_{*this};
 
   // Read by the worker: the window's handle and whether it is closing.
   std::atomic<HWND> window_{nullptr};

@@ -11,6 +11,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -18,10 +19,10 @@
 
 #include "app/FramePlugins_win.h"
 #include "app/ImgCompareMain_win.h"
-#include "comparewindow/CImgCmp2017.h"
 #include "app/LangText.h"
 #include "app/MessageLoop_win.h"
 #include "app/MyProfStr.h"
+#include "comparewindow/CImgCmp2017.h"
 #include "platform/FileSystem.h"
 #include "platform/GdiPlus_win.h"
 #include "platform/Handles_win.h"
@@ -237,23 +238,48 @@ bool ShotCompareTwoFolders(Session& s) {
   return RunAndSelect(s, *view) && SaveWindows(s, L"compare-two-folders", {s.frame.hwnd()});
 }
 
+// A menu that `open` shows over the frame, saved as `name`.
+bool ShotMenu(Session& s, const std::wstring& name, const std::function<void()>& open) {
+  bool saved = false;
+  DuringModal(open, {[&] { return MenuPopups().size() == 1; },
+                     [&] {
+                       std::vector<HWND> windows = MenuPopups();
+                       windows.push_back(s.frame.hwnd());
+                       saved = SaveWindows(s, name, {windows.rbegin(), windows.rend()});
+                       ::EndMenu();
+                     }});
+  return saved;
+}
+
 // The similarity menu of the search bar, open over the window.
 bool ShotCompareOptionMenu(Session& s) {
   comparewindow::CImgCmp2017* view = CompareView(s);
   if (!view) return false;
-  bool saved = false;
-  DuringModal(
-      [&] {
-        guitest::ClickToolbarButton(view->Toolbars().SearchBar(), comparewindow::kSearchSimilarity);
-      },
-      {[&] { return MenuPopups().size() == 1; },
-       [&] {
-         std::vector<HWND> windows = MenuPopups();
-         windows.push_back(s.frame.hwnd());
-         saved = SaveWindows(s, L"compare-option-menu", {windows.rbegin(), windows.rend()});
-         ::EndMenu();
-       }});
-  return saved;
+  return ShotMenu(s, L"compare-option-menu", [&] {
+    guitest::ClickToolbarButton(view->Toolbars().SearchBar(), comparewindow::kSearchSimilarity);
+  });
+}
+
+// The result list's context menu, open over a list with marks.
+bool ShotResultMenu(Session& s) {
+  comparewindow::CImgCmp2017* view = CompareView(s);
+  if (!view || view->List().RowCount() == 0) return false;
+  comparewindow::CListCtrlHelp& list = view->List();
+  for (int row = 0; row < list.RowCount(); ++row)
+    list.SetMark(
+        row, row % 2 == 0 ? comparewindow::kMarkColumnRight : comparewindow::kMarkColumnLeft, 1);
+  Settle(s);
+  RECT cell = list.CellLabelRect(std::min(2, list.RowCount() - 1), 1);
+  POINT at{cell.left + 40, cell.bottom - 4};
+  ::ClientToScreen(list.hwnd(), &at);
+  // The option menus' shots left the window without a menu of its own.
+  view->SetMenuChooser([](HMENU menu, POINT at, HWND owner) {
+    return static_cast<int>(::TrackPopupMenu(menu, TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
+  });
+  return ShotMenu(s, L"result-menu", [&] {
+    ::SendMessageW(list.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.hwnd()),
+                   MAKELPARAM(at.x, at.y));
+  });
 }
 
 // The dialog the frame shows over itself.
@@ -293,6 +319,7 @@ constexpr Shot kShots[] = {
     {"compare-renaming", ShotCompareRenaming},
     {"compare-option-menu", ShotCompareOptionMenu},
     {"compare-two-folders", ShotCompareTwoFolders},
+    {"result-menu", ShotResultMenu},
     {"options-menu", ShotOptionsMenu},
     {"close-ask", ShotCloseAsk},
     {"about", ShotAbout},
