@@ -2,10 +2,9 @@
 // sorting by column clicks, marks by clicks, header boxes, arrow keys and
 // the mark and removal commands, and renaming a file in place. The rows are
 // pairs made here, so no search has to run.
-#include <windows.h>
-
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <deque>
 #include <memory>
@@ -19,6 +18,7 @@
 #include "comparewindow/RowMarks.h"
 #include "engine/ImageEntry.h"
 #include "platform/FileSystem.h"
+#include "platform/Text.h"
 #include "resources/resource.h"
 #include "tests/gui/CompareFixtures.h"
 #include "tests/gui/MessagePump.h"
@@ -439,6 +439,38 @@ TEST_F(Renaming, NamesWithoutADotAndNamesThatLeaveTheFolder) {
     EXPECT_EQ(Cell(0, 0), File(L"a.png")) << name;
     EXPECT_EQ(Read(L"a.png"), "A") << name;
   }
+}
+
+// The data-safety cases of a rename: whatever the file's state, its bytes are
+// somewhere the list names, or where they were.
+TEST_F(Renaming, ReadOnlyVanishedAndLetterCaseOnlyNamesLoseNothing) {
+  Write(L"ro.png", "R");
+  Write(L"gone.png", "G");
+  Write(L"case.png", "C");
+  Write(L"b.png", "B");
+  ::SetFileAttributesW(File(L"ro.png").c_str(), FILE_ATTRIBUTE_READONLY);
+  AddRow(Entry({File(L"ro.png")}), Entry({File(L"b.png")}));
+  AddRow(Entry({File(L"gone.png")}), Entry({File(L"b.png")}));
+  AddRow(Entry({File(L"case.png")}), Entry({File(L"b.png")}));
+
+  Rename(0, 0, L"ro-renamed.png", VK_ESCAPE);  // typed, then cancelled
+  EXPECT_EQ(Read(L"ro.png"), "R");
+  Rename(0, 0, L"ro-renamed.png", VK_TAB);
+  EXPECT_EQ(Read(L"ro-renamed.png"), "R") << "a read-only file is renamed like any other";
+  EXPECT_EQ(Cell(0, 0), File(L"ro-renamed.png"));
+  ::SetFileAttributesW(File(L"ro-renamed.png").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  ASSERT_TRUE(::DeleteFileW(File(L"gone.png").c_str()));
+  Rename(1, 0, L"back.png", VK_TAB);
+  EXPECT_EQ(Read(L"back.png"), "<none>");
+  EXPECT_EQ(Read(L"back_(1).png"), "<none>");
+  EXPECT_EQ(Cell(1, 0), File(L"gone.png")) << "a failed rename changes nothing";
+
+  Rename(2, 0, L"CASE.png", VK_TAB);
+  const std::wstring shown = Cell(2, 0);
+  EXPECT_EQ(platform::ReadFileBytes(shown).value_or("<none>"), "C")
+      << "the row names the file's place: " << platform::ToUtf8(shown);
+  EXPECT_EQ(Read(L"b.png"), "B");
 }
 
 }  // namespace
