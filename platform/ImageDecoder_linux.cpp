@@ -200,7 +200,8 @@ uint32_t ExifThumbnailLength(const uint8_t* data, size_t size) {
   if (size < 8) return 0;
   const bool little = data[0] == 'I' && data[1] == 'I';
   if (!little && !(data[0] == 'M' && data[1] == 'M')) return 0;
-  auto ifdAt = [&](uint32_t offset, auto&& visit) -> uint32_t {
+  // Offsets come from the file: 64-bit sums, so one near 4 GB cannot wrap past the bounds.
+  auto ifdAt = [&](uint64_t offset, auto&& visit) -> uint32_t {
     if (offset < 8 || offset + 2 > size) return 0;
     const uint32_t count = Read16(data + offset, little);
     if (offset + 2 + 12ull * count + 4 > size) return 0;

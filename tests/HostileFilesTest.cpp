@@ -139,6 +139,41 @@ std::string PngDeclaring(uint32_t width, uint32_t height, bool interlaced = fals
   return png;
 }
 
+// A JPEG whose only metadata is the given EXIF block (a TIFF structure).
+std::string JpegWithExif(const std::string& jpeg, const std::string& tiff) {
+  std::string out = jpeg.substr(0, 2);
+  const std::string body = std::string("Exif\0\0", 6) + tiff;
+  out += "\xFF\xE1";
+  out.push_back(static_cast<char>((body.size() + 2) >> 8));
+  out.push_back(static_cast<char>((body.size() + 2) & 0xFF));
+  out += body;
+  for (size_t at = 2; at + 4 <= jpeg.size();) {
+    const auto marker = static_cast<uint8_t>(jpeg[at + 1]);
+    if (marker == 0xDA) return out + jpeg.substr(at);  // the scan runs to the end
+    const size_t length =
+        (static_cast<uint8_t>(jpeg[at + 2]) << 8) | static_cast<uint8_t>(jpeg[at + 3]);
+    if (marker != 0xE1) out += jpeg.substr(at, 2 + length);
+    at += 2 + length;
+  }
+  return out;
+}
+
+// An EXIF block: one entry in the first directory, then a second directory
+// (the thumbnail's) with its offset and length. The offsets can be set to
+// anything.
+std::string ExifBlock(uint32_t firstDirectory, uint32_t secondDirectory, uint16_t secondCount) {
+  std::string tiff = std::string("II*\0", 4);
+  Put32Le(tiff, firstDirectory);
+  Put16Le(tiff, 1);
+  Put16Le(tiff, 0x0112), Put16Le(tiff, 3), Put32Le(tiff, 1), Put32Le(tiff, 1);  // orientation
+  Put32Le(tiff, secondDirectory);
+  Put16Le(tiff, secondCount);
+  Put16Le(tiff, 0x0201), Put16Le(tiff, 4), Put32Le(tiff, 1), Put32Le(tiff, 56);  // thumbnail at
+  Put16Le(tiff, 0x0202), Put16Le(tiff, 4), Put32Le(tiff, 1), Put32Le(tiff, 4);   // thumbnail length
+  Put32Le(tiff, 0);
+  return tiff + "\xFF\xD8\xFF\xD9";
+}
+
 // The first lines of a matrix of numbers: a text file that one of the
 // library's loaders would take for a 130 x 130 picture.
 std::string NumberMatrixText() {
@@ -563,8 +598,9 @@ TEST_F(HostileFolder, DecompressionBombsStayWithinBoundedMemory) {
     EXPECT_EQ(printed.find("WARNING"), std::string::npos) << printed;
     std::printf("[ figures  ] peak memory, rule %s: %ld MB for %zu bombs, %ld MB for one sample\n",
                 rule, *peak / 1024, bombs.size(), *baseline / 1024);
-    // A picture decoded whole would need gigabytes; streamed rows need a few megabytes.
-    EXPECT_LT(*peak - *baseline, 256 * 1024) << "rule " << rule;
+    // Decoded whole, the bombs would take gigabytes; streamed, tens of megabytes (a
+    // little more under the address sanitizer, which holds freed memory back for a while).
+    EXPECT_LT(*peak - *baseline, 384 * 1024) << "rule " << rule;
   }
 }
 #endif
@@ -572,6 +608,40 @@ TEST_F(HostileFolder, DecompressionBombsStayWithinBoundedMemory) {
 // Files deleted, replaced by renaming, rewritten in place or cut while the
 // run collects or fingerprints them: nothing may crash or take unbounded
 // memory, and the untouched pictures give the same pairs.
+// The thumbnail size is read from the picture's EXIF block, whose offsets
+// come from the file. Offsets near 4 GB once wrapped around the bounds check
+// and read far outside the block (found by fuzzing the picture entry route).
+TEST_F(HostileFolder, ExifOffsetsOutsideTheBlockAreIgnored) {
+  struct Case {
+    const wchar_t* name;
+    uint32_t first, second;
+    uint16_t secondCount;
+    int32_t thumbDataSize;  // as the Linux decoder reports it
+  };
+  const Case cases[] = {
+      {L"exif-valid.jpg", 8, 26, 2, 4},
+      {L"exif-first-at-4g.jpg", 0xFFFFFFFE, 26, 2, 0},
+      {L"exif-second-at-4g.jpg", 8, 0xFFFFFFFF, 2, 0},
+      {L"exif-second-past-end.jpg", 8, 0xFFFFFFF0, 2, 0},
+      {L"exif-too-many-entries.jpg", 8, 26, 0xFFFF, 0},
+  };
+  const std::string jpeg = SampleBytes("meadow-small.jpg");
+  engine::SystemPictureServices services;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(platform::ToUtf8(c.name));
+    const std::wstring path = folder_ / c.name;
+    ASSERT_TRUE(platform::WriteFileBytes(
+        path, JpegWithExif(jpeg, ExifBlock(c.first, c.second, c.secondCount))));
+    engine::FingerprintCache cache;
+    const engine::EntryRef entry = engine::GetOrBuildEntry(
+        cache, services, engine::SignatureRule::DecoderThumbnail, path, *platform::FileEntry(path));
+    ASSERT_TRUE(entry);
+#ifndef _WIN32
+    EXPECT_EQ(entry->thumbDataSize, c.thumbDataSize);
+#endif
+  }
+}
+
 TEST_F(HostileFolder, FilesChangingDuringTheRun) {
   WriteGood(GoodPictures());
   const std::vector<std::wstring> victims = {

