@@ -45,8 +45,14 @@ test-asan: native-asan
 	ctest --preset native-asan
 
 # The Windows tests run under wine; GUI tests need a display, so Xvfb gives one.
+# One wine server serves the whole run, started and warmed first: wine
+# programs that start together on a cold server wait for each other, and now
+# and then one of them hangs.
 test-win64: win64
-	xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset win64
+	xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '\
+	  export WINEPREFIX="$$PWD/build/win64/wineprefix"; \
+	  build/win64/wine-run.sh cmd /c exit >/dev/null 2>&1; wineserver -p; \
+	  ctest --preset win64; status=$$?; wineserver -k; exit $$status'
 
 # The 32-bit release cannot run here (no 32-bit wine); it is built and its imports checked.
 check-win32: win32

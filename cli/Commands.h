@@ -1,6 +1,6 @@
 // The commands of duplora-cli. Each takes its arguments (without the command
-// word) and returns the process exit status: 0 done, 1 a file is no picture,
-// 2 bad arguments.
+// word) and returns the process exit status: 0 done, 1 a file is no picture
+// or cannot be written, 2 bad arguments.
 #pragma once
 
 #include <string>

@@ -3,10 +3,12 @@
 
 #include "cli/Commands.h"
 #include "cli/ConsoleSearchWindow.h"
+#include "comparewindow/ExportDocument.h"
 #include "comparewindow/ResultColumns.h"
 #include "engine/SearchRun.h"
 #include "platform/ComThread.h"
 #include "platform/Console.h"
+#include "platform/FileSystem.h"
 #include "platform/Interrupt.h"
 
 namespace cli {
@@ -18,15 +20,47 @@ void StopActiveRun() {
   if (engine::SearchRun* run = g_activeRun.load()) run->RequestStop();
 }
 
-void PrintRows(const ConsoleSearchWindow& window, const engine::TextLookup& texts) {
+// The result list as the window shows it: the thirteen columns, the rows in the run's order.
+comparewindow::ExportTable ResultTable(const ConsoleSearchWindow& window,
+                                       const engine::TextLookup& texts) {
+  comparewindow::ExportTable table;
+  for (int column = 0; column < comparewindow::kColumnCount; ++column)
+    table.titles.push_back(comparewindow::ColumnTitle(column, texts));
   for (const engine::MatchPair* pair : window.rows()) {
+    std::vector<std::wstring>& row = table.rows.emplace_back();
+    for (int column = 0; column < comparewindow::kColumnCount; ++column)
+      row.push_back(comparewindow::CellText(*pair, column, texts));
+  }
+  return table;
+}
+
+void PrintRows(const comparewindow::ExportTable& table) {
+  for (const std::vector<std::wstring>& row : table.rows) {
     std::wstring line;
-    for (int column = 0; column < comparewindow::kColumnCount; ++column) {
+    for (size_t column = 0; column < row.size(); ++column) {
       if (column) line += L'\t';
-      line += comparewindow::CellText(*pair, column, texts);
+      line += row[column];
     }
     platform::WriteOut(line + L"\n");
   }
+}
+
+// The index of the file type a --format word names; 0 for none.
+int ExportTypeIndex(const std::wstring& word) {
+  for (int index = 1; index <= 3; ++index)
+    if (word == comparewindow::ExportFileTypeAt(index)->extension) return index;
+  return 0;
+}
+
+// Writes the export file under the name the extension rule gives; false
+// (with the reason on standard error) when the file cannot be written.
+bool WriteExport(const comparewindow::ExportTable& table, const std::wstring& file, int typeIndex) {
+  const comparewindow::ExportFileType& type = *comparewindow::ExportFileTypeAt(typeIndex);
+  const std::wstring path = comparewindow::WithExportExtension(file, type);
+  if (platform::WriteFileBytes(path, comparewindow::ExportDocument(table, type.format)))
+    return true;
+  platform::WriteErr(L"duplora-cli: cannot write the export file " + path + L"\n");
+  return false;
 }
 
 }  // namespace
@@ -35,10 +69,14 @@ int FindCommand(const Arguments& args) {
   engine::CompareSettings settings;
   std::wstring left;
   Arguments texts;
+  std::wstring exportFile;
+  int exportType = 0;  // 0: not given, text
   for (size_t i = 0; i < args.size(); ++i) {
     const std::wstring& arg = args[i];
     // The option's value, or nothing when the arguments end here.
-    auto value = [&]() -> const std::wstring* { return i + 1 < args.size() ? &args[++i] : nullptr; };
+    auto value = [&]() -> const std::wstring* {
+      return i + 1 < args.size() ? &args[++i] : nullptr;
+    };
     if (arg == L"--left") {
       const std::wstring* text = value();
       if (!text) return UsageError(L"--left takes a path text");
@@ -58,7 +96,16 @@ int FindCommand(const Arguments& args) {
       settings.m_signature_rule = rule;
     } else if (arg == L"--lang") {
       const std::wstring* code = value();
-      if (!code || !SelectLanguage(*code)) return UsageError(L"--lang takes a language code such as EN or DE");
+      if (!code || !SelectLanguage(*code))
+        return UsageError(L"--lang takes a language code such as EN or DE");
+    } else if (arg == L"--export") {
+      const std::wstring* file = value();
+      if (!file || file->empty()) return UsageError(L"--export takes a file name");
+      exportFile = *file;
+    } else if (arg == L"--format") {
+      const std::wstring* word = value();
+      exportType = word ? ExportTypeIndex(*word) : 0;
+      if (!exportType) return UsageError(L"--format takes txt, csv or html");
     } else if (arg == L"--rotated") {
       settings.m_search_rotated = 1;
     } else if (arg == L"--flipped") {
@@ -74,6 +121,8 @@ int FindCommand(const Arguments& args) {
     }
   }
   if (texts.size() != 1) return UsageError(L"find takes one path text");
+  if (exportType && exportFile.empty()) return UsageError(L"--format goes with --export");
+  if (!exportType) exportType = 1;
   if (left.size() > kPathBoxChars || texts[0].size() > kPathBoxChars)
     return UsageError(L"a path text holds at most 254 characters");
 
@@ -88,16 +137,16 @@ int FindCommand(const Arguments& args) {
   g_activeRun.store(nullptr);
   window.EndProgress();
 
-  if (run.StopRequested()) {
-    PrintRows(window, lookup);
-    return 130;
-  }
-  if (!run.completed()) return window.warned() ? 2 : 1;
-  PrintRows(window, lookup);
-  for (engine::TextLine line : {engine::TextLine::Status, engine::TextLine::Statistics,
-                                engine::TextLine::Detail})
+  if (!run.StopRequested() && !run.completed()) return window.warned() ? 2 : 1;
+  // A stopped run keeps and exports the rows found so far, as the window does.
+  const comparewindow::ExportTable table = ResultTable(window, lookup);
+  PrintRows(table);
+  const bool exported = exportFile.empty() || WriteExport(table, exportFile, exportType);
+  if (run.StopRequested()) return 130;
+  for (engine::TextLine line :
+       {engine::TextLine::Status, engine::TextLine::Statistics, engine::TextLine::Detail})
     platform::WriteOut(window.line(line) + L"\n");
-  return 0;
+  return exported ? 0 : 1;
 }
 
 }  // namespace cli

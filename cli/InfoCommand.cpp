@@ -1,9 +1,8 @@
 // duplora-cli info: the entry of each file, as the search would build it.
-#include <cstdio>
-
 #include "cli/Commands.h"
 #include "engine/Fingerprint.h"
 #include "platform/Console.h"
+#include "platform/Text.h"
 #include "platform/ComThread.h"
 
 namespace cli {
@@ -21,14 +20,12 @@ std::wstring Hex(const engine::Signature& signature) {
 }
 
 std::wstring Describe(const engine::ImageEntry& e) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof buffer,
+  return platform::FormatText(
                 "width=%d height=%d brightness=%d source=%d thumbDataSize=%d aspect=%.6f "
                 "hasAlpha=%d fileSize=%llu",
                 e.width, e.height, e.brightness, e.source, e.thumbDataSize,
                 static_cast<double>(e.aspect), e.hasAlpha,
                 static_cast<unsigned long long>(e.fileSize));
-  return std::wstring(buffer, buffer + std::char_traits<char>::length(buffer));
 }
 
 }  // namespace

@@ -16,7 +16,8 @@ constexpr wchar_t kUsage[] =
     L"  rate FILE1 FILE2 [--similarity N] [--rotated] [--flipped] [--negative] [--rule 1|2|3]\n"
     L"                                               the pair test on two files, and why\n"
     L"  find [--left TEXT] [--similarity N] [--rotated] [--flipped] [--negative]\n"
-    L"       [--rule 1|2|3] [--no-subfolders] [--lang CODE] TEXT\n"
+    L"       [--rule 1|2|3] [--no-subfolders] [--lang CODE]\n"
+    L"       [--export FILE [--format txt|csv|html]] TEXT\n"
     L"                                               search the folders of TEXT (;-separated)\n";
 
 int Run(Arguments args) {

@@ -7,13 +7,10 @@
 #include "engine/Similarity.h"
 #include "platform/ComThread.h"
 #include "platform/Console.h"
+#include "platform/Text.h"
 
 namespace cli {
 namespace {
-
-std::wstring Widen(const char* text) {
-  return std::wstring(text, text + std::char_traits<char>::length(text));
-}
 
 // Which step settled the pair.
 const char* Decision(const engine::PairOutcome& outcome, bool accepted) {
@@ -77,16 +74,14 @@ int RateCommand(const Arguments& args) {
   // The labels of the pass that matched; a rejected pair reports none.
   const int flip = pair ? pair->flip : 0, rotation = pair ? pair->rotation : 0;
 
-  char line[512];
-  std::snprintf(line, sizeof line,
+  platform::WriteOut(platform::FormatText(
                 "similarity=%.4f rotation=%d flip=%d negative=%d aspect=%.2f brightness=%d/%d "
                 "tolerance=%d decided=%s accepted=%s kernel=%s\n",
                 outcome.similarity, rotation, flip, outcome.negativeRated ? 1 : 0,
                 static_cast<double>(engine::AspectAgreement(entries[0].aspect, entries[1].aspect)),
                 entries[0].brightness, entries[1].brightness, test.brightnessTolerance(),
                 Decision(outcome, pair.has_value()), pair ? "yes" : "no",
-                engine::BestSadKernel().name);
-  platform::WriteOut(Widen(line));
+                engine::BestSadKernel().name));
   return 0;
 }
 

@@ -1,8 +1,7 @@
 #include "comparewindow/ResultColumns.h"
 
-#include <cstdio>
-
 #include "engine/NumberTexts.h"
+#include "platform/Text.h"
 
 namespace comparewindow {
 namespace {
@@ -21,14 +20,6 @@ constexpr int kTextMirrorHorizontal = 300204;
 
 // The short cells are cut to what the list's default buffer holds.
 constexpr size_t kShortCell = 63;
-
-std::wstring Format(const char* format, auto... values) {
-  char buffer[128];
-  std::snprintf(buffer, sizeof buffer, format, values...);
-  std::wstring out;
-  for (const char* c = buffer; *c; ++c) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*c)));
-  return out;
-}
 
 std::wstring Short(std::wstring text) {
   if (text.size() > kShortCell) text.resize(kShortCell);
@@ -81,13 +72,13 @@ std::wstring CellText(const engine::MatchPair& pair, int column, const engine::T
   switch (column) {
     case 0: return left.Path();
     case 1: return right.Path();
-    case 2: return Format("%d %%", pair.similarity);
-    case 3: return Format("%.2f %%", static_cast<double>(pair.aspectSimilarity));
-    case 4: return Format("%d x %d", left.width, left.height);
-    case 5: return Format("%d x %d", right.width, right.height);
-    case 6: return Format("%d %%", left.brightness);
-    case 7: return Format("%d %%", right.brightness);
-    case 8: return Format("%d ", pair.rotation) + L"\u00b0";
+    case 2: return platform::FormatText("%d %%", pair.similarity);
+    case 3: return platform::FormatText("%.2f %%", static_cast<double>(pair.aspectSimilarity));
+    case 4: return platform::FormatText("%d x %d", left.width, left.height);
+    case 5: return platform::FormatText("%d x %d", right.width, right.height);
+    case 6: return platform::FormatText("%d %%", left.brightness);
+    case 7: return platform::FormatText("%d %%", right.brightness);
+    case 8: return platform::FormatText("%d ", pair.rotation) + L"\u00b0";
     case 9:
       return Short(texts(pair.flip == 1   ? kTextMirrorHorizontal
                          : pair.flip == 2 ? kTextMirrorVertical

@@ -60,7 +60,8 @@ constexpr int kTile = 16;
 // The early look comes after the term for i = 1024; most pairs are already
 // beyond its bound after the first rows.
 constexpr int kEarlyIndex = 1024;
-constexpr int kHeadTerms = 256;
+// Where a pass looks whether its partial sum is already beyond the bound.
+constexpr int kStageEnds[] = {256, kEarlyIndex};
 
 struct IndexedPair {
   size_t first, second;
@@ -193,25 +194,33 @@ class FastComparison {
       int n = aliveCount;
       int slot[kTile];
       const uint8_t* b[kTile];
-      for (int k = 0; k < n; ++k) slot[k] = alive[k], b[k] = (batch.entry[alive[k]]->*pass.b).data();
-      uint32_t head[kTile], sum[kTile], more[kTile];
-      kernel_.sums({a, b, n, 0, kHeadTerms, negate, pass.reversed}, head);
-      int m = 0;
-      for (int k = 0; k < n; ++k)
-        if (static_cast<int64_t>(head[k]) <= earlyLimit_) slot[m] = slot[k], b[m] = b[k], sum[m++] = head[k];
-      if (m == 0) continue;
-      kernel_.sums({a, b, m, kHeadTerms, kEarlyIndex, negate, pass.reversed}, more);
-      const int ai = negate ? static_cast<uint8_t>(-a[kEarlyIndex]) : a[kEarlyIndex];
-      const int at = pass.reversed ? kSignatureBytes - 1 - kEarlyIndex : kEarlyIndex;
-      int going = 0;
-      for (int k = 0; k < m; ++k) {
-        sum[k] += more[k];
-        if (static_cast<int64_t>(sum[k]) + std::abs(ai - b[k][at]) <= earlyLimit_)
-          slot[going] = slot[k], b[going] = b[k], sum[going++] = sum[k];
+      uint32_t sum[kTile], more[kTile];
+      for (int k = 0; k < n; ++k) {
+        slot[k] = alive[k];
+        b[k] = (batch.entry[alive[k]]->*pass.b).data();
+        sum[k] = 0;
       }
-      if (going == 0) continue;
-      kernel_.sums({a, b, going, kEarlyIndex, kSignatureBytes, negate, pass.reversed}, more);
-      for (int k = 0; k < going; ++k) {
+      // Stage by stage up to the early look, keeping the pairs still within its bound.
+      int begin = 0;
+      for (int end : kStageEnds) {
+        kernel_.sums({a, b, n, begin, end, negate, pass.reversed}, more);
+        const bool early = end == kEarlyIndex;
+        const int ai = negate ? static_cast<uint8_t>(-a[kEarlyIndex]) : a[kEarlyIndex];
+        const int at = pass.reversed ? kSignatureBytes - 1 - kEarlyIndex : kEarlyIndex;
+        int kept = 0;
+        for (int k = 0; k < n; ++k) {
+          sum[k] += more[k];
+          // The early look counts the term for i = 1024 too.
+          const int64_t looked = static_cast<int64_t>(sum[k]) + (early ? std::abs(ai - b[k][at]) : 0);
+          if (looked <= earlyLimit_) slot[kept] = slot[k], b[kept] = b[k], sum[kept++] = sum[k];
+        }
+        n = kept;
+        begin = end;
+        if (n == 0) break;
+      }
+      if (n == 0) continue;
+      kernel_.sums({a, b, n, kEarlyIndex, kSignatureBytes, negate, pass.reversed}, more);
+      for (int k = 0; k < n; ++k) {
         if (!FullPassMatches(sum[k] + more[k], threshold_)) continue;
         reached[slot[k]] = true;
         // A matched pair needs no further passes.

@@ -1,7 +1,5 @@
 #include "engine/FileCollector.h"
 
-#include <cstdio>
-
 #include "engine/Fingerprint.h"
 #include "engine/PathList.h"
 #include "platform/Clock.h"
@@ -74,9 +72,8 @@ void FileCollector::ShowProgress(const std::wstring& pattern) {
   if (progressShown_ && step == progressStep_) return;
   progressShown_ = true;
   progressStep_ = step;
-  char count[32];
-  std::snprintf(count, sizeof count, "(%05d) ", static_cast<int>(current_->size()));
-  window_.SetLine(TextLine::Detail, platform::FromUtf8(count) + pattern);
+  window_.SetLine(TextLine::Detail,
+                  platform::FormatText("(%05d) ", static_cast<int>(current_->size())) + pattern);
 }
 
 void FileCollector::CollectSearchSets(CompareMode mode, bool subfolders, const SearchPaths& paths,

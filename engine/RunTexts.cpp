@@ -2,39 +2,26 @@
 
 #include <atomic>
 #include <cmath>
-#include <cstdio>
+
+#include "platform/Text.h"
 
 namespace engine {
-namespace {
-
-std::wstring Widen(const char* text) {
-  std::wstring out;
-  while (*text) out.push_back(static_cast<wchar_t>(*text++));
-  return out;
-}
-
-}  // namespace
-
 std::wstring RemainingTimeText(double fraction, uint32_t elapsedMs) {
   if (!(fraction > 0) || !std::isfinite(fraction)) return L"--:--";
   double seconds = elapsedMs / 1000.0 / fraction * (1 - fraction);
   if (seconds < 0) seconds = 0;
   // A run of months would overflow the minute field; nobody reads beyond this.
   if (seconds > 5999999) seconds = 5999999;
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%02d:%02d", static_cast<int>(seconds / 60),
-                static_cast<int>(std::fmod(seconds, 60)));
-  return Widen(buffer);
+  return platform::FormatText("%02d:%02d", static_cast<int>(seconds / 60),
+                              static_cast<int>(std::fmod(seconds, 60)));
 }
 
 std::wstring DurationText(double seconds) {
   if (!(seconds >= 0) || !std::isfinite(seconds)) seconds = 0;
   int milliseconds = static_cast<int>(std::fmod(1000 * seconds, 1000));
   if (milliseconds == 1000) milliseconds = 0;
-  char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%02d:%02d.%03d", static_cast<int>(seconds / 60),
-                static_cast<int>(std::fmod(seconds, 60)), milliseconds);
-  return Widen(buffer);
+  return platform::FormatText("%02d:%02d.%03d", static_cast<int>(seconds / 60),
+                              static_cast<int>(std::fmod(seconds, 60)), milliseconds);
 }
 
 void ReplaceAll(std::wstring& text, const std::wstring& marker, const std::wstring& replacement) {

@@ -1,11 +1,13 @@
 #include "engine/SearchRun.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "engine/NumberTexts.h"
 #include "engine/RunTexts.h"
 #include "platform/Clock.h"
 #include "platform/ComThread.h"
+#include "platform/Text.h"
 
 namespace engine {
 namespace {
@@ -31,14 +33,6 @@ constexpr int kTextTimeTotal = 300335;
 constexpr int kProgressRange = 65535;
 constexpr int kSimilarityColumn = 2;
 
-std::wstring Format(const char* format, auto... values) {
-  char buffer[512];
-  std::snprintf(buffer, sizeof buffer, format, values...);
-  std::wstring out;
-  for (const char* c = buffer; *c; ++c) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*c)));
-  return out;
-}
-
 }  // namespace
 
 // Progress of the fingerprint and comparison phases, on the run's thread.
@@ -50,7 +44,7 @@ class SearchRun::Reporter : public FingerprintProgress, public ComparisonSink {
     if (!run_.ClockStepChanged()) return;
     const double f = fileCount ? static_cast<double>(filesDone) / fileCount : 0;
     std::wstring line = L"Remain: " + RemainingTimeText(f, platform::MilliClock() - run_.phaseStart_) +
-                        Format(" / %08d/%08d ", static_cast<int>(filesDone), static_cast<int>(fileCount));
+                        platform::FormatText(" / %08d/%08d ", static_cast<int>(filesDone), static_cast<int>(fileCount));
     ReplaceAll(line, L"Remain", run_.texts_(kTextRemain));
     run_.window_.SetLine(TextLine::Detail, line + lastPath);
     run_.window_.SetProgressPosition(static_cast<int>(f * kProgressRange));
@@ -71,7 +65,7 @@ class SearchRun::Reporter : public FingerprintProgress, public ComparisonSink {
     const double f = total > 0 ? static_cast<double>(done) / total : 0;
     std::wstring line = CountText(done) + L" / " + CountText(total) + L" Remain: " +
                         RemainingTimeText(f, platform::MilliClock() - run_.phaseStart_) +
-                        Format(" // %d %%", static_cast<int>(f * 100));
+                        platform::FormatText(" // %d %%", static_cast<int>(f * 100));
     ReplaceAll(line, L"Remain", run_.texts_(kTextRemain));
     run_.window_.SetLine(TextLine::Status, line);
     run_.window_.SetProgressPosition(static_cast<int>(f * kProgressRange));
@@ -171,10 +165,10 @@ bool SearchRun::FingerprintPhase(const CompareSettings& settings, const FileSet&
   const uint32_t elapsed = platform::MilliClock() - phaseStart_;
   fingerprintMs_ = elapsed;
   std::wstring line =
-      Format("IST:%d  ", static_cast<int>(entries_.size())) + SizeText(totalBytes_) + L" // " +
+      platform::FormatText("IST:%d  ", static_cast<int>(entries_.size())) + SizeText(totalBytes_) + L" // " +
       SizeText(static_cast<uint64_t>(PerSecond(static_cast<double>(totalBytes_), elapsed))) +
       L" / sec // " +
-      Format("%.1f  / sec // Time %.1f sec", PerSecond(static_cast<double>(entries_.size()), elapsed),
+      platform::FormatText("%.1f  / sec // Time %.1f sec", PerSecond(static_cast<double>(entries_.size()), elapsed),
              elapsed * 0.001);
   ReplaceAll(line, L"/ sec", texts_(kTextPerSecond));
   ReplaceAll(line, L"Time", texts_(kTextTime));
@@ -216,20 +210,19 @@ void SearchRun::SummaryPhase() {
   const uint32_t elapsed = compareMs_;
   const double unnecessaryShare =
       counters_.done > 0 ? static_cast<double>(counters_.unnecessary) * 100 / counters_.done : 0;
+  // The template's first word is German, written here in UTF-8.
   std::wstring statistics =
-      Format("\xC3\x84hnliche: %d, time: %f sec. // ", found_, elapsed * 0.001);
-  // The template's first word is German; the narrow buffer above holds it as UTF-8.
-  statistics.replace(0, 2, L"\u00c4");
+      platform::FormatText("\xC3\x84hnliche: %d, time: %f sec. // ", found_, elapsed * 0.001);
   statistics += RateText(PerSecond(static_cast<double>(counters_.done), elapsed)) +
                 L" / sec // Unnecessary comparisons: " + CountText(counters_.unnecessary) +
-                Format(" / %.2f %%", unnecessaryShare);
+                platform::FormatText(" / %.2f %%", unnecessaryShare);
   ReplaceAll(statistics, L"/ sec", texts_(kTextPerSecond));
   ReplaceAll(statistics, L"Unnecessary comparisons", texts_(kTextUnnecessary));
   ReplaceAll(statistics, L"\u00c4hnliche:", texts_(kTextSimilarFound));
   ReplaceAll(statistics, L"time:", texts_(kTextTime));
   window_.SetLine(TextLine::Statistics, statistics);
 
-  std::wstring status = texts_(kTextSimilarity) + Format(": %d / ", found_) +
+  std::wstring status = texts_(kTextSimilarity) + platform::FormatText(": %d / ", found_) +
                         texts_(kTextComparisons) + L": " + CountText(counters_.done) +
                         L" / Time-Total: " + DurationText((fingerprintMs_ + compareMs_) / 1000.0);
   ReplaceAll(status, L"Time-Total", texts_(kTextTimeTotal));
@@ -286,14 +279,19 @@ void SearchController::Stop() {
   if (run_) run_->RequestStop();
 }
 
+bool SearchController::WorkerActive() const {
+  std::lock_guard lock(mutex_);
+  return workerActive_;
+}
+
 void SearchController::Join() {
   if (worker_.joinable()) worker_.join();
 }
 
 void SearchController::SearchThreadProc(CompareSettings settings) {
-  try {
-    platform::ComThread com;
-    for (;;) {
+  platform::ComThread com;
+  for (;;) {
+    try {
       std::unique_ptr<SearchRun> previous;
       {
         std::lock_guard lock(mutex_);
@@ -305,21 +303,34 @@ void SearchController::SearchThreadProc(CompareSettings settings) {
       window_.DeleteAllRows();
       previous.reset();
       if (!run_->StopRequested()) run_->RunSearch(settings);
-      std::lock_guard lock(mutex_);
-      if (!pendingStart_) break;
-      settings = *pendingStart_;
-      pendingStart_.reset();
+    } catch (...) {
+      // Nothing may unwind out of the thread; the window is set idle below.
     }
-  } catch (...) {
-    // Nothing may unwind out of the thread; the window is set idle below.
+    {
+      std::lock_guard lock(mutex_);
+      if (pendingStart_) {
+        // Started again after a stop: the window already shows the run.
+        settings = *std::exchange(pendingStart_, std::nullopt);
+        continue;
+      }
+      running_ = false;
+    }
+    // The worker stays active while it sets the window idle: a Start pressed
+    // meanwhile is deferred to it instead of waiting for this thread, which
+    // waits for the window's thread.
+    window_.SetStartStopLabel(texts_(kTextStart));
+    window_.SetRunning(false);
+    {
+      std::lock_guard lock(mutex_);
+      if (!pendingStart_) {
+        workerActive_ = false;
+        return;
+      }
+      settings = *std::exchange(pendingStart_, std::nullopt);
+    }
+    window_.SetRunning(true);
+    window_.SetStartStopLabel(texts_(kTextStop));
   }
-  {
-    std::lock_guard lock(mutex_);
-    running_ = false;
-    workerActive_ = false;
-  }
-  window_.SetStartStopLabel(texts_(kTextStart));
-  window_.SetRunning(false);
 }
 
 }  // namespace engine

@@ -113,7 +113,10 @@ class SearchController {
   bool running() const;
   // Asks the active run to stop and drops a waiting start; returns at once.
   void Stop();
-  // Waits until the worker has ended.
+  // Whether a worker is still going (it may still make requests of the window).
+  bool WorkerActive() const;
+  // Waits until the worker has ended. A window that carries requests out on
+  // its own thread must go on taking them until WorkerActive is false.
   void Join();
   // The last run, once the worker has ended (Join); its pairs stay valid
   // until the next run starts.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <utility>
@@ -72,6 +73,7 @@ inline void FreeLibraryFn(HMODULE h) { ::FreeLibrary(h); }
 inline void DestroyIconFn(HICON h) { ::DestroyIcon(h); }
 inline void DestroyMenuFn(HMENU h) { ::DestroyMenu(h); }
 inline void FreeIdListFn(PIDLIST_ABSOLUTE p) { ::CoTaskMemFree(p); }
+inline void DestroyImageListFn(HIMAGELIST h) { ::ImageList_Destroy(h); }
 
 using UniqueFile = UniqueAny<FileTraits>;
 using UniqueFindHandle = UniqueAny<FindTraits>;
@@ -85,6 +87,7 @@ using UniqueModule = UniqueAny<NullTraits<HMODULE, FreeLibraryFn>>;
 using UniqueIcon = UniqueAny<NullTraits<HICON, DestroyIconFn>>;
 using UniqueMenu = UniqueAny<NullTraits<HMENU, DestroyMenuFn>>;
 using UniqueIdList = UniqueAny<NullTraits<PIDLIST_ABSOLUTE, FreeIdListFn>>;
+using UniqueImageList = UniqueAny<NullTraits<HIMAGELIST, DestroyImageListFn>>;
 
 // Selects an object into a device context and puts the old one back at scope exit.
 class SelectObjectGuard {

@@ -1,6 +1,9 @@
 #include "platform/Text.h"
 
+#include <cstdarg>
 #include <cstdint>
+#include <cstdio>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -136,14 +139,47 @@ std::wstring FromUtf16(std::u16string_view text) {
   return out;
 }
 
-std::string ToUtf16LeBytes(std::wstring_view text) {
-  const std::u16string units = ToUtf16(text);
-  std::string out;
-  out.reserve(units.size() * 2);
-  for (char16_t u : units) {
+std::wstring FormatText(const char* format, ...) {
+  char small[256];
+  va_list args;
+  va_start(args, format);
+  const int length = std::vsnprintf(small, sizeof small, format, args);
+  va_end(args);
+  if (length < 0) return {};
+  std::string text;
+  if (static_cast<size_t>(length) < sizeof small) {
+    text.assign(small, static_cast<size_t>(length));
+  } else {
+    std::vector<char> large(static_cast<size_t>(length) + 1);
+    va_start(args, format);
+    std::vsnprintf(large.data(), large.size(), format, args);
+    va_end(args);
+    text.assign(large.data(), static_cast<size_t>(length));
+  }
+  return FromUtf8(text);
+}
+
+void AppendUtf16LeBytes(std::string& out, std::wstring_view text) {
+  auto unit = [&](char32_t u) {
     out.push_back(static_cast<char>(u & 0xFF));
     out.push_back(static_cast<char>(u >> 8));
-  }
+  };
+  ForEachCodePoint(text, [&](char32_t c) {
+    if (c > 0x10FFFF) c = kReplacement;
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      unit(0xD800 + (c >> 10));
+      unit(0xDC00 + (c & 0x3FF));
+    } else {
+      unit(c);
+    }
+  });
+}
+
+std::string ToUtf16LeBytes(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  AppendUtf16LeBytes(out, text);
   return out;
 }
 

@@ -20,7 +20,13 @@ std::wstring FromUtf16(std::u16string_view text);
 
 // UTF-16LE bytes, without a byte-order mark.
 std::string ToUtf16LeBytes(std::wstring_view text);
+// The same, appended to `out` (for documents built piece by piece).
+void AppendUtf16LeBytes(std::string& out, std::wstring_view text);
 std::wstring FromUtf16LeBytes(std::string_view bytes);
+
+// printf into a wide string: the format and its %s arguments are UTF-8.
+// Numbers print with a decimal point whatever the C library's locale says.
+std::wstring FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Lower case as the system folds letters for file names (CharLowerW on Windows).
 std::wstring ToLower(std::wstring_view text);

@@ -1,5 +1,7 @@
 #include "platform/Window_win.h"
 
+#include <commctrl.h>
+
 namespace platform {
 
 BaseWindow::~BaseWindow() {
@@ -97,6 +99,40 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND window, UINT message, WPARAM wPar
     return result;
   } catch (...) {
     return FALSE;
+  }
+}
+
+SubclassedWindow::~SubclassedWindow() { Detach(); }
+
+bool SubclassedWindow::Attach(HWND window) {
+  Detach();
+  if (!window || !::SetWindowSubclass(window, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this)))
+    return false;
+  hwnd_ = window;
+  return true;
+}
+
+void SubclassedWindow::Detach() {
+  if (hwnd_) ::RemoveWindowSubclass(hwnd_, SubclassProc, 0);
+  hwnd_ = nullptr;
+}
+
+LRESULT SubclassedWindow::DefaultMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefSubclassProc(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SubclassedWindow::SubclassProc(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<SubclassedWindow*>(data);
+  if (message == WM_NCDESTROY) {
+    ::RemoveWindowSubclass(window, SubclassProc, 0);
+    if (self) self->hwnd_ = nullptr;
+    return ::DefSubclassProc(window, message, wParam, lParam);
+  }
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    return 0;
   }
 }
 

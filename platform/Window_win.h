@@ -66,6 +66,30 @@ class DialogWindow {
   HWND hwnd_ = nullptr;
 };
 
+// A control of a system class (a combo box, an edit) whose messages a C++
+// object sees first: HandleMessage is its dispatch, DefaultMessage the
+// control's own processing. The subclass goes with the window or Detach.
+class SubclassedWindow {
+ public:
+  SubclassedWindow() = default;
+  virtual ~SubclassedWindow();
+  SubclassedWindow(const SubclassedWindow&) = delete;
+  SubclassedWindow& operator=(const SubclassedWindow&) = delete;
+
+  bool Attach(HWND window);
+  void Detach();
+  HWND hwnd() const { return hwnd_; }
+
+ protected:
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  LRESULT DefaultMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR self);
+  HWND hwnd_ = nullptr;
+};
+
 // The program's own module (resources are looked up here).
 HINSTANCE ProgramInstance();
 

@@ -47,3 +47,28 @@
 #define IDC_TR_NEXT_UNTRANSLATED 1031
 #define IDC_TR_SOURCE_LANGUAGE 1071
 #define IDC_TR_CHECKING 5005
+
+// The compare window: dialog template 347 and its controls.
+#define IDD_COMPARE 347
+#define IDC_PREVIEW_LEFT 1000   // hosts of the preview panes
+#define IDC_PREVIEW_RIGHT 1001
+#define IDC_CAPTION_LEFT 1002   // the run's detail line; the left picture's path
+#define IDC_CAPTION_RIGHT 1003  // the run's statistics line
+#define IDC_STATUS_LINE 1004
+#define IDC_PAIR_INFO 1005
+#define IDC_START_HIDDEN 1011  // a second Start/Stop, created hidden
+#define IDC_RESULT_LIST 1012
+#define IDC_SPARE_LIST 1013  // hidden, no role
+#define IDC_CHOOSE_RIGHT 1014
+#define IDC_PROGRESS 1015
+#define IDC_START_STOP 1016
+#define IDC_CHOOSE_LEFT 1017
+#define IDC_ADD_LEFT 1018
+#define IDC_ADD_RIGHT 1019
+#define IDC_BACK_HIDDEN 1031  // "<", hidden, no role
+#define IDC_FIELD_LEFT 1053   // folder field, two-folder mode only
+#define IDC_FIELD_RIGHT 1054
+#define IDC_SPARE_1252 1252  // hidden, no role
+#define IDC_SPARE_1253 1253
+#define IDC_INFO_LEFT 6001
+#define IDC_INFO_RIGHT 6002

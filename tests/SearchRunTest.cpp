@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <map>
 #include <mutex>
 
@@ -445,6 +447,45 @@ TEST_F(SearchRunFolder, ControllerRunsOneSearchAtATime) {
   std::lock_guard lock(window_.mutex);
   ASSERT_FALSE(window_.runningStates.empty());
   EXPECT_FALSE(window_.runningStates.back());
+}
+
+// The window's thread presses Start while the ended run's worker waits for
+// that thread to set the window idle: the press must neither wait for the
+// worker (a deadlock in the program) nor get lost.
+TEST_F(SearchRunFolder, StartPressedWhileTheWindowIsSetIdleRunsOnceMore) {
+  struct IdleHookWindow : RecordingWindow {
+    std::function<void()> onFirstIdle;
+    void SetRunning(bool running) override {
+      RecordingWindow::SetRunning(running);
+      if (!running && onFirstIdle) std::exchange(onFirstIdle, nullptr)();
+    }
+  };
+  IdleHookWindow window;
+  window.right = folder_.path();
+  bool pressReturned = false;
+  {
+    engine::SearchController controller(window, cache_, texts_);
+    std::promise<void> hookRan;
+    std::future<void> press;
+    window.onFirstIdle = [&] {
+      press = std::async(std::launch::async, [&] { controller.OnStartStop(CompareSettings{}); });
+      // Kept outside, so a press that hangs lets this worker go on after the limit.
+      pressReturned = press.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+      hookRan.set_value();
+    };
+    controller.OnStartStop(CompareSettings{});
+    hookRan.get_future().wait();
+    press.wait();
+    controller.Join();
+    EXPECT_FALSE(controller.running());
+    EXPECT_FALSE(controller.WorkerActive());
+  }
+  EXPECT_TRUE(pressReturned);
+  EXPECT_EQ(window.sorts, 2) << "the second start ran to its end";
+  std::lock_guard lock(window.mutex);
+  // The worker sets the window running again after its idle request, which
+  // the window may have carried out after the press.
+  EXPECT_EQ(window.runningStates, (std::vector<bool>{true, false, true, true, false}));
 }
 
 }  // namespace

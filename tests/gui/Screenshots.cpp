@@ -18,6 +18,7 @@
 
 #include "app/FramePlugins_win.h"
 #include "app/ImgCompareMain_win.h"
+#include "comparewindow/CImgCmp2017.h"
 #include "app/LangText.h"
 #include "app/MessageLoop_win.h"
 #include "app/MyProfStr.h"
@@ -26,6 +27,7 @@
 #include "platform/Handles_win.h"
 #include "platform/Text.h"
 #include "resources/resource.h"
+#include "tests/gui/CompareFixtures.h"
 #include "tests/gui/MessagePump.h"
 #include "tests/gui/ShellFixtures.h"
 #include "tests/support/TempFolder.h"
@@ -37,6 +39,7 @@ struct Session {
   app::CMessageLoop& loop;
   std::wstring folder;
   std::wstring suffix;
+  std::wstring scratch;  // a folder for the shots' own files
 };
 
 // Lets the windows paint and update their command states, as the program's loop would.
@@ -172,6 +175,76 @@ bool ShotOptionsMenu(Session& s) {
   return saved;
 }
 
+comparewindow::CImgCmp2017* CompareView(const Session& s) {
+  return dynamic_cast<comparewindow::CImgCmp2017*>(s.frame.HostedView());
+}
+
+// Starts a search, waits for its end and selects the first row.
+bool RunAndSelect(Session& s, comparewindow::CImgCmp2017& view) {
+  guitest::ClickButton(view.hwnd(), IDC_START_STOP);
+  if (!guitest::WaitForRunEnd(view) || view.List().RowCount() == 0) {
+    std::printf("FAILED: the search over the samples found nothing\n");
+    return false;
+  }
+  guitest::SelectRow(view.List().hwnd(), 0);
+  ::SetFocus(view.List().hwnd());
+  const bool loaded = guitest::WaitForPreviews(view);
+  Settle(s);
+  return loaded;
+}
+
+bool ShotCompareOneFolder(Session& s) {
+  comparewindow::CImgCmp2017* view = CompareView(s);
+  if (!view) return false;
+  view->Field(engine::PathBox::Right).SetText(guitest::BuildPath(DUPLORA_SAMPLES));
+  return RunAndSelect(s, *view) && SaveWindows(s, L"compare-one-folder", {s.frame.hwnd()});
+}
+
+// The originals on the left, their turned, mirrored, negated and recompressed copies on the right.
+bool ShotCompareTwoFolders(Session& s) {
+  comparewindow::CImgCmp2017* view = CompareView(s);
+  if (!view) return false;
+  const std::wstring samples = guitest::BuildPath(DUPLORA_SAMPLES);
+  const std::wstring left = s.scratch + L"\\originals";
+  const std::wstring right = s.scratch + L"\\copies";
+  ::CreateDirectoryW(left.c_str(), nullptr);
+  ::CreateDirectoryW(right.c_str(), nullptr);
+  for (const wchar_t* name : {L"meadow.jpg", L"lake.jpg", L"dusk.jpg", L"shapes.png", L"fog.jpg"})
+    ::CopyFileW((samples + L"\\" + name).c_str(), (left + L"\\" + name).c_str(), FALSE);
+  for (const wchar_t* name : {L"meadow-small.jpg", L"meadow-q35.jpg", L"lake-turned-90.jpg",
+                              L"lake-turned-180.jpg", L"dusk-mirrored.jpg",
+                              L"shapes-upside-down.png", L"fog-negative.jpg"})
+    ::CopyFileW((samples + L"\\" + name).c_str(), (right + L"\\" + name).c_str(), FALSE);
+
+  using namespace comparewindow;
+  const HWND match = view->Toolbars().MatchBar();
+  guitest::ChooseFromOptionMenu(*view, match, kMatchCompareMode, 2);
+  for (int button : {kMatchRotated, kMatchFlipped, kMatchNegative})
+    guitest::ChooseFromOptionMenu(*view, match, button, 1);
+  view->Field(engine::PathBox::Left).SetText(left);
+  view->Field(engine::PathBox::Right).SetText(right);
+  return RunAndSelect(s, *view) && SaveWindows(s, L"compare-two-folders", {s.frame.hwnd()});
+}
+
+// The similarity menu of the search bar, open over the window.
+bool ShotCompareOptionMenu(Session& s) {
+  comparewindow::CImgCmp2017* view = CompareView(s);
+  if (!view) return false;
+  bool saved = false;
+  DuringModal(
+      [&] {
+        guitest::ClickToolbarButton(view->Toolbars().SearchBar(), comparewindow::kSearchSimilarity);
+      },
+      {[&] { return MenuPopups().size() == 1; },
+       [&] {
+         std::vector<HWND> windows = MenuPopups();
+         windows.push_back(s.frame.hwnd());
+         saved = SaveWindows(s, L"compare-option-menu", {windows.rbegin(), windows.rend()});
+         ::EndMenu();
+       }});
+  return saved;
+}
+
 // The dialog the frame shows over itself.
 HWND FrameDialog(const Session& s) { return guitest::OwnedDialog(s.frame.hwnd()); }
 
@@ -205,6 +278,9 @@ struct Shot {
 };
 constexpr Shot kShots[] = {
     {"main", ShotMain},
+    {"compare-one-folder", ShotCompareOneFolder},
+    {"compare-option-menu", ShotCompareOptionMenu},
+    {"compare-two-folders", ShotCompareTwoFolders},
     {"options-menu", ShotOptionsMenu},
     {"close-ask", ShotCloseAsk},
     {"about", ShotAbout},
@@ -231,7 +307,7 @@ int Shoot(const std::wstring& folder, const std::wstring& suffix) {
   app::InstallFrameCommands(frame);
   guitest::PumpUntil([&] { return ::IsWindowVisible(frame.hwnd()) != FALSE; });
 
-  Session session{frame, loop, folder, suffix};
+  Session session{frame, loop, folder, suffix, temp.MakeFolder(L"shots")};
   int failed = 0;
   for (const Shot& shot : kShots) {
     if (!shot.take(session)) {
