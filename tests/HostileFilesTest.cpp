@@ -29,8 +29,10 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 extern char** environ;
@@ -420,7 +422,31 @@ class HostileFolder : public testing::Test {
 };
 
 #ifndef _WIN32
-// Whether the permission bits keep this process out (they do not for root).
+// Root passes every permission check, so the tests would never meet an
+// unreadable file. While this lives, the calling thread (and every thread it
+// starts, as the run's workers are) gives up the two capabilities that let it
+// past the permission bits; they come back at the end.
+class PermissionBitsBind {
+ public:
+  PermissionBitsBind() {
+    if (geteuid() != 0 || syscall(SYS_capget, &header_, saved_) != 0) return;
+    __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+    reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    reduced_ = syscall(SYS_capset, &header_, reduced) == 0;
+  }
+  ~PermissionBitsBind() {
+    if (reduced_) syscall(SYS_capset, &header_, saved_);
+  }
+  PermissionBitsBind(const PermissionBitsBind&) = delete;
+  PermissionBitsBind& operator=(const PermissionBitsBind&) = delete;
+
+ private:
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct saved_[2]{};
+  bool reduced_ = false;
+};
+
+// Whether the permission bits keep this thread out.
 bool PermissionsBind(const testsupport::TempFolder& root) {
   const std::wstring probe = root / L"probe";
   platform::WriteFileBytes(probe, "x");
@@ -480,9 +506,9 @@ TEST_F(HostileFolder, SearchLeavesThemOutAndFindsTheSamePairs) {
   std::fclose(bad);
   const std::wstring unreadable = odd / L"unreadable.png";
   ASSERT_TRUE(platform::WriteFileBytes(unreadable, PatternPng(150, 150, 7)));
-  const bool permissionsBind = PermissionsBind(root_);
   chmod(platform::ToUtf8(unreadable).c_str(), 0);
-  hostile.emplace_back(unreadable, permissionsBind ? Outcome::Skipped : Outcome::Either);
+  PermissionBitsBind asUser;
+  hostile.emplace_back(unreadable, PermissionsBind(root_) ? Outcome::Skipped : Outcome::Either);
 #endif
 
   engine::FingerprintCache cache;
@@ -515,20 +541,30 @@ TEST_F(HostileFolder, SearchLeavesThemOutAndFindsTheSamePairs) {
 }
 
 #ifndef _WIN32
-TEST_F(HostileFolder, FolderWithoutReadPermissionAddsNothing) {
-  if (!PermissionsBind(root_))
-    GTEST_SKIP() << "permission bits do not bind this process (running as root?)";
+// Folders that cannot be listed (no read permission), cannot be entered (no
+// search permission), or neither: each adds nothing and says nothing.
+TEST_F(HostileFolder, FolderWithoutPermissionAddsNothing) {
   WriteGood({{L"a.png", PatternPng(200, 150, 1)}, {L"b.png", PatternPng(210, 150, 1)}});
-  const std::wstring locked = root_.MakeFolder(L"pictures/locked");
-  ASSERT_TRUE(platform::WriteFileBytes(locked / L"c.png", PatternPng(200, 150, 1)));
-  chmod(platform::ToUtf8(locked).c_str(), 0);
-  engine::FingerprintCache cache;
-  const auto run = Run(cache, CompareSettings{});
-  chmod(platform::ToUtf8(locked).c_str(), 0700);
-  ASSERT_TRUE(run->completed());
-  EXPECT_TRUE(window_.messages.empty());
-  EXPECT_EQ(run->entries().size(), 2u);
-  EXPECT_EQ(run->pairs().size(), 1u);
+  for (const mode_t mode : {0000, 0300, 0600}) {
+    SCOPED_TRACE(mode);
+    const std::wstring locked = root_.MakeFolder(L"pictures/locked");
+    ASSERT_TRUE(platform::WriteFileBytes(locked / L"c.png", PatternPng(200, 150, 1)));
+    ASSERT_TRUE(platform::WriteFileBytes(locked / L"d.png", PatternPng(210, 150, 1)));
+    chmod(platform::ToUtf8(locked).c_str(), mode);
+    std::unique_ptr<engine::SearchRun> run;
+    {
+      PermissionBitsBind asUser;
+      if (!PermissionsBind(root_)) GTEST_SKIP() << "permission bits do not bind this process";
+      engine::FingerprintCache cache;
+      run = Run(cache, CompareSettings{});
+    }
+    chmod(platform::ToUtf8(locked).c_str(), 0700);
+    std::filesystem::remove_all(std::filesystem::path(locked));
+    ASSERT_TRUE(run->completed());
+    EXPECT_TRUE(window_.messages.empty());
+    EXPECT_EQ(run->entries().size(), 2u);
+    EXPECT_EQ(run->pairs().size(), 1u);
+  }
 }
 
 // The peak resident memory of a command-line run that fingerprints the
@@ -605,9 +641,6 @@ TEST_F(HostileFolder, DecompressionBombsStayWithinBoundedMemory) {
 }
 #endif
 
-// Files deleted, replaced by renaming, rewritten in place or cut while the
-// run collects or fingerprints them: nothing may crash or take unbounded
-// memory, and the untouched pictures give the same pairs.
 // The thumbnail size is read from the picture's EXIF block, whose offsets
 // come from the file. Offsets near 4 GB once wrapped around the bounds check
 // and read far outside the block (found by fuzzing the picture entry route).
@@ -642,11 +675,16 @@ TEST_F(HostileFolder, ExifOffsetsOutsideTheBlockAreIgnored) {
   }
 }
 
+// Files deleted, replaced by renaming, rewritten in place or cut while the
+// run collects or fingerprints them: nothing may crash or take unbounded
+// memory, and the untouched pictures give the same pairs.
 TEST_F(HostileFolder, FilesChangingDuringTheRun) {
   WriteGood(GoodPictures());
   const std::vector<std::wstring> victims = {
-      L"v-deleted-early.png", L"v-renamed-early.png", L"v-deleted.jpg", L"v-renamed.png",
-      L"v-rewritten.png",     L"v-cut.webp",          L"v-cut.gif",     L"v-grown.jpg"};
+      L"v-deleted-early.png", L"v-renamed-early.png", L"v-gone-at-filter.png",
+      L"v-gone-at-open.png",  L"v-text-at-open.jpg",  L"v-bomb-at-open.png",
+      L"v-deleted.jpg",       L"v-renamed.png",       L"v-rewritten.png",
+      L"v-cut.webp",          L"v-cut.gif",           L"v-grown.jpg"};
   const std::string bomb = GifDeclaring(60000, 60000);
   auto writeVictims = [&] {
     for (const std::wstring& name : victims) {
@@ -676,14 +714,29 @@ TEST_F(HostileFolder, FilesChangingDuringTheRun) {
   };
   std::atomic<bool> fingerprinting{false};
   Hooks changes;
-  changes.onOpen = [&](const std::wstring&) {
-    if (fingerprinting || !once(L"collection")) return;
-    remove(folder_ / L"v-deleted-early.png");
-    replaceByRename(folder_ / L"v-renamed-early.png", bomb);
+  auto isVictim = [&](const std::wstring& name) {
+    return std::find(victims.begin(), victims.end(), name) != victims.end();
+  };
+  changes.onOpen = [&](const std::wstring& path) {
+    const std::wstring name = path.substr(folder_.size() + 1);
+    // At the first file the collection looks at, two others go before it reaches them.
+    if (!fingerprinting && once(L"collection")) {
+      remove(folder_ / L"v-deleted-early.png");
+      replaceByRename(folder_ / L"v-renamed-early.png", bomb);
+    }
+    // Listed, then gone the moment the collection opens it.
+    if (!fingerprinting && name == L"v-gone-at-filter.png" && once(name)) remove(path);
+    // Collected as a picture, then changed the moment the fingerprint opens it.
+    if (!fingerprinting || !isVictim(name) || name.find(L"-at-open") == std::wstring::npos ||
+        !once(name))
+      return;
+    if (name == L"v-gone-at-open.png") remove(path);
+    if (name == L"v-text-at-open.jpg") platform::WriteFileBytes(path, "not a picture any more");
+    if (name == L"v-bomb-at-open.png") replaceByRename(path, PngDeclaring(60000, 60000));
   };
   changes.beforeRender = [&](const std::wstring& path) {
     const std::wstring name = path.substr(folder_.size() + 1);
-    if (std::find(victims.begin(), victims.end(), name) == victims.end() || !once(name)) return;
+    if (!isVictim(name) || name.find(L"-at-") != std::wstring::npos || !once(name)) return;
     if (name == L"v-deleted.jpg") remove(path);
     if (name == L"v-renamed.png") replaceByRename(path, bomb);
     if (name == L"v-rewritten.png") platform::WriteFileBytes(path, bomb);
@@ -714,9 +767,14 @@ TEST_F(HostileFolder, FilesChangingDuringTheRun) {
     const auto run = Run(cache, settings);
     ASSERT_TRUE(run->completed());
     EXPECT_TRUE(window_.messages.empty());
-    EXPECT_EQ(done.size(), victims.size() - 1);  // collection and each rendering change were made
-    EXPECT_FALSE(HasEntry(*run, folder_ / L"v-deleted-early.png"));
-    EXPECT_FALSE(HasEntry(*run, folder_ / L"v-renamed-early.png"));
+    // Every change was made, each at its moment.
+    std::set<std::wstring> made(victims.begin() + 2, victims.end());
+    made.insert(L"collection");
+    EXPECT_EQ(done, made);
+    for (const wchar_t* gone :
+         {L"v-deleted-early.png", L"v-renamed-early.png", L"v-gone-at-filter.png",
+          L"v-gone-at-open.png", L"v-text-at-open.jpg", L"v-bomb-at-open.png"})
+      EXPECT_FALSE(HasEntry(*run, folder_ / gone)) << platform::ToUtf8(gone);
     EXPECT_EQ(PairsOf(*run, &good_), PairsOf(*baseline));
   }
 }
