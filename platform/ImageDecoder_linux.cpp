@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/ImageDecoder.h"
+#include "platform/PictureHeader.h"
 #include "platform/Text.h"
 
 namespace platform {
@@ -20,7 +21,7 @@ constexpr uint32_t kFormat32bppArgb = 0x0026200A;
 // Pictures beyond this many pixels are refused: decoding one would take
 // minutes or gigabytes, and a file that declares such a size in a few
 // kilobytes is a decompression bomb.
-constexpr double kMaxPixels = 268435456.0;  // 16384 x 16384
+constexpr double kMaxPixels = kMaxDecodedPixels;
 
 // Most loaders decode a picture row by row, but some hold all of it at once
 // (HeldWhileDecoding); a picture for which that takes more than this is
