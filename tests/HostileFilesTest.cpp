@@ -25,6 +25,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PictureHeader.h"
 #include "platform/Text.h"
+#include "tests/support/ForwardingServices.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
@@ -345,7 +346,7 @@ struct Hooks {
   std::function<void(const std::wstring&)> beforeRender;
 };
 
-class HookedServices final : public engine::PictureServices {
+class HookedServices final : public testsupport::ForwardingServices {
  public:
   explicit HookedServices(const Hooks& hooks) : hooks_(hooks) {}
   std::unique_ptr<engine::PictureFile> Open(const std::wstring& path) override {
@@ -355,21 +356,9 @@ class HookedServices final : public engine::PictureServices {
     return std::make_unique<HookedFile>(std::move(file),
                                         [this, path] { hooks_.beforeRender(path); });
   }
-  std::optional<platform::Bitmap32> ShellExtract(const std::wstring& p, int w, int h,
-                                                 uint32_t f) override {
-    return real_.ShellExtract(p, w, h, f);
-  }
-  std::optional<platform::Bitmap32> ShellSquareThumbnail(const std::wstring& p, int s) override {
-    return real_.ShellSquareThumbnail(p, s);
-  }
-  std::optional<std::pair<int, int>> ShellImageSize(const std::wstring& p) override {
-    return real_.ShellImageSize(p);
-  }
-  bool ShellIsAtLeast(const std::wstring& p, int n) override { return real_.ShellIsAtLeast(p, n); }
 
  private:
   const Hooks& hooks_;
-  engine::SystemPictureServices real_;
 };
 
 // A window that records the messages of the run and lets the test act on a

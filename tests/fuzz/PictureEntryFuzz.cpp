@@ -1,8 +1,6 @@
 // Picture files as the search meets them: the bytes go to a file, which is
 // taken through the collection filter and every rendering route of the real
 // decoder. Whatever the bytes, a built entry must keep the record's rules.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +9,7 @@
 #include "engine/Fingerprint.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "tests/fuzz/ScratchFile.h"
 
 namespace {
 
@@ -19,11 +18,8 @@ std::wstring g_file;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
   // No extension: the decoder goes by the bytes, never by the name.
-  g_file = platform::FromUtf8(std::string(base) + "/duplora-fuzz-" + std::to_string(getpid()) +
-                              "-picture");
-  atexit([] { unlink(platform::ToUtf8(g_file).c_str()); });
+  g_file = fuzzsupport::ScratchFile("-picture");
   return 0;
 }
 

@@ -1,7 +1,5 @@
 // Settings files as the Linux profile reader takes them: any bytes must read
 // without harm, and a value written into such a file must read back.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ProfileFile.h"
 #include "platform/Text.h"
+#include "tests/fuzz/ScratchFile.h"
 
 namespace {
 
@@ -18,11 +17,7 @@ std::wstring g_file;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // Memory-backed where the system has it: every input is written to disk.
-  const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  g_file =
-      platform::FromUtf8(std::string(base) + "/duplora-fuzz-" + std::to_string(getpid()) + ".ini");
-  atexit([] { unlink(platform::ToUtf8(g_file).c_str()); });
+  g_file = fuzzsupport::ScratchFile(".ini");
   return 0;
 }
 
