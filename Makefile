@@ -1,7 +1,8 @@
 # The front door. `make run` runs the main job on the bundled samples;
-# `make test` installs what is missing, builds all three presets and runs every test.
-.PHONY: all run gui screenshots test deps native win64 win32 test-native test-win64 check-win32 \
-        bench clean
+# `make test` installs what is missing, builds the Linux (plain and sanitized) and Windows presets
+# and runs every test; `make fuzz` runs the fuzz targets for a while.
+.PHONY: all run gui screenshots test deps native native-asan win64 win32 test-native test-asan \
+        test-win64 check-win32 bench fuzz clean
 
 all: native win64 win32
 
@@ -11,6 +12,11 @@ deps:
 native: deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native
+
+# The Linux build under AddressSanitizer and UndefinedBehaviorSanitizer; leaks fail the tests.
+native-asan: deps
+	cmake --preset native-asan >/dev/null
+	cmake --build --preset native-asan
 
 win64: deps
 	cmake --preset win64 >/dev/null
@@ -35,6 +41,9 @@ screenshots: win64
 test-native: native
 	ctest --preset native
 
+test-asan: native-asan
+	ctest --preset native-asan
+
 # The Windows tests run under wine; GUI tests need a display, so Xvfb gives one.
 # One wine server serves the whole run, started and warmed first: wine
 # programs that start together on a cold server wait for each other, and now
@@ -49,10 +58,18 @@ test-win64: win64
 check-win32: win32
 	tests/check-imports.sh i686-w64-mingw32-objdump build/win32/Duplora.exe build/win32/duplora-cli.exe
 
-test: test-native test-win64 check-win32
+test: test-native test-asan test-win64 check-win32
 
 bench: native
 	build/native/duplora-bench
+
+# Each libFuzzer target in turn, FUZZ_SECONDS each, from the seeds in tests/fuzz/corpus/.
+# What they find is kept in build/fuzz/; a crash stops the run with its input saved there.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	scripts/run-fuzzers.sh build/fuzz tests/fuzz/corpus $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

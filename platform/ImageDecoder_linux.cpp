@@ -1,9 +1,14 @@
+#include <errno.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vips/vips.h>
 
 #include <cstring>
+#include <string_view>
 
 #include "platform/ImageDecoder.h"
+#include "platform/PictureHeader.h"
 #include "platform/Text.h"
 
 namespace platform {
@@ -16,7 +21,14 @@ constexpr uint32_t kFormat32bppArgb = 0x0026200A;
 // Pictures beyond this many pixels are refused: decoding one would take
 // minutes or gigabytes, and a file that declares such a size in a few
 // kilobytes is a decompression bomb.
-constexpr double kMaxPixels = 268435456.0;  // 16384 x 16384
+constexpr double kMaxPixels = kMaxDecodedPixels;
+
+// Most loaders decode a picture row by row, but some hold all of it at once
+// (HeldWhileDecoding); a picture for which that takes more than this is
+// refused as well. The search decodes one picture on each core.
+constexpr double kMaxHeldBytes = 512.0 * 1024 * 1024;
+
+void Silently(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
 void EnsureVipsStarted() {
   static const bool started = [] {
@@ -28,15 +40,152 @@ void EnsureVipsStarted() {
     vips_cache_set_max(0);
     // The engine runs one file per thread on its own.
     vips_concurrency_set(1);
+    // A damaged picture is left out without a word; the loaders would warn
+    // about each one on the standard error.
+    g_log_set_handler("VIPS", G_LOG_LEVEL_WARNING, Silently, nullptr);
     return true;
   }();
   (void)started;
 }
 
 struct VipsUnref {
-  void operator()(VipsImage* image) const { g_object_unref(image); }
+  void operator()(void* object) const { g_object_unref(object); }
 };
 using VipsImagePtr = std::unique_ptr<VipsImage, VipsUnref>;
+using VipsSourcePtr = std::unique_ptr<VipsSource, VipsUnref>;
+
+// The formats read here, by their first bytes: JPEG, PNG, GIF, TIFF (and
+// BigTIFF), WebP, HEIF and AVIF. Anything else is refused before the library
+// sees it: it would offer the file to each of its loaders in turn (some two
+// dozen opens for every file that is no picture), and one of them takes a
+// text file of numbers for a picture.
+bool HasPictureSignature(const uint8_t* bytes, size_t size) {
+  auto at = [&](size_t offset, std::string_view text) {
+    return size >= offset + text.size() &&
+           std::memcmp(bytes + offset, text.data(), text.size()) == 0;
+  };
+  using namespace std::string_view_literals;
+  if (at(0, "\xFF\xD8\xFF"sv) || at(0, "\x89PNG\r\n\x1A\n"sv) || at(0, "GIF87a"sv) ||
+      at(0, "GIF89a"sv))
+    return true;
+  if (at(0, "II*\0"sv) || at(0, "MM\0*"sv) || at(0, "II+\0"sv) || at(0, "MM\0+"sv)) return true;
+  if (at(0, "RIFF"sv) && at(8, "WEBP"sv)) return true;
+  if (at(4, "ftyp"sv)) {
+    for (std::string_view brand : {"heic"sv, "heix"sv, "hevc"sv, "hevx"sv, "heim"sv, "heis"sv,
+                                   "hevm"sv, "hevs"sv, "mif1"sv, "msf1"sv, "avif"sv, "avis"sv})
+      if (at(8, brand)) return true;
+  }
+  return false;
+}
+
+// A source that reads an open file at a position of its own (pread), so that
+// several sources share one file without sharing an offset. It is never
+// mapped into memory: a file cut short by another program while it is read
+// gives a short read, not a bus error.
+struct FileReader {
+  int fd;
+  gint64 position = 0;
+  ~FileReader() { close(fd); }
+};
+
+gint64 ReadFromFile(VipsSourceCustom*, void* buffer, gint64 length, FileReader* reader) {
+  ssize_t n;
+  do {
+    n = pread(reader->fd, buffer, static_cast<size_t>(length), reader->position);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) return -1;
+  reader->position += n;
+  return n;
+}
+
+gint64 SeekInFile(VipsSourceCustom*, gint64 offset, int whence, FileReader* reader) {
+  gint64 base = 0;
+  if (whence == SEEK_CUR) {
+    base = reader->position;
+  } else if (whence == SEEK_END) {
+    struct stat info {};
+    if (fstat(reader->fd, &info) != 0) return -1;
+    base = info.st_size;
+  } else if (whence != SEEK_SET) {
+    return -1;
+  }
+  if (base + offset < 0) return -1;
+  reader->position = base + offset;
+  return reader->position;
+}
+
+VipsSourcePtr FileSource(int fd) {
+  const int own = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (own < 0) return nullptr;
+  auto* reader = new FileReader{own};
+  VipsSourceCustom* source = vips_source_custom_new();
+  g_object_set_data_full(G_OBJECT(source), "duplora-file", reader,
+                         [](gpointer data) { delete static_cast<FileReader*>(data); });
+  g_signal_connect(source, "read", G_CALLBACK(ReadFromFile), reader);
+  g_signal_connect(source, "seek", G_CALLBACK(SeekInFile), reader);
+  return VipsSourcePtr(VIPS_SOURCE(source));
+}
+
+// The file's identity and state when it was opened.
+struct FileStamp {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+  timespec changed{};
+
+  explicit FileStamp(const struct stat& s)
+      : device(s.st_dev),
+        inode(s.st_ino),
+        size(s.st_size),
+        modified(s.st_mtim),
+        changed(s.st_ctim) {}
+  bool operator==(const FileStamp& o) const {
+    return device == o.device && inode == o.inode && size == o.size &&
+           modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+           changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+  }
+};
+
+bool IntField(VipsImage* image, const char* name) {
+  int value = 0;
+  return vips_image_get_typeof(image, name) && vips_image_get_int(image, name, &value) == 0 &&
+         value != 0;
+}
+
+// The bytes a loader holds at once while it decodes the picture, through the
+// decoder's thumbnail (which shrinks while it loads where the format allows)
+// and when the whole picture is drawn. Only the loaders that keep more than
+// a few rows count: a GIF frame is decoded whole, WebP is read whole and
+// decoded whole when drawn (twice over), HEIF is decoded whole, an
+// interlaced PNG is read whole, and a progressive JPEG keeps every
+// coefficient of the picture.
+struct HeldBytes {
+  double thumbnail = 0;
+  double draw = 0;
+};
+
+HeldBytes HeldWhileDecoding(VipsImage* image, std::string_view loader, double fileSize) {
+  const double pixels =
+      static_cast<double>(vips_image_get_width(image)) * vips_image_get_height(image);
+  const double bands = vips_image_get_bands(image);
+  if (loader.starts_with("gif")) return {fileSize + 4 * pixels, fileSize + 4 * pixels};
+  if (loader.starts_with("webp")) return {fileSize + pixels, fileSize + 8 * pixels};
+  if (loader.starts_with("heif")) return {(bands + 2) * pixels, (bands + 2) * pixels};
+  if (loader.starts_with("png") && IntField(image, "interlaced")) {
+    const double held = pixels * bands * vips_format_sizeof(vips_image_get_format(image));
+    return {held, held};
+  }
+  if (loader.starts_with("jpeg") && IntField(image, "jpeg-multiscan")) {
+    // Two bytes per coefficient; 4:2:0 keeps a quarter of each colour plane.
+    const char* subsample = "";
+    if (vips_image_get_typeof(image, "jpeg-chroma-subsample"))
+      vips_image_get_string(image, "jpeg-chroma-subsample", &subsample);
+    const double planes = bands == 3 && std::strcmp(subsample, "4:2:0") == 0 ? 1.5 : bands;
+    return {2 * planes * pixels, 2 * planes * pixels};
+  }
+  return {};
+}
 
 uint32_t Read16(const uint8_t* p, bool little) {
   return little ? p[0] | (p[1] << 8) : (p[0] << 8) | p[1];
@@ -52,7 +201,8 @@ uint32_t ExifThumbnailLength(const uint8_t* data, size_t size) {
   if (size < 8) return 0;
   const bool little = data[0] == 'I' && data[1] == 'I';
   if (!little && !(data[0] == 'M' && data[1] == 'M')) return 0;
-  auto ifdAt = [&](uint32_t offset, auto&& visit) -> uint32_t {
+  // Offsets come from the file: 64-bit sums, so one near 4 GB cannot wrap past the bounds.
+  auto ifdAt = [&](uint64_t offset, auto&& visit) -> uint32_t {
     if (offset < 8 || offset + 2 > size) return 0;
     const uint32_t count = Read16(data + offset, little);
     if (offset + 2 + 12ull * count + 4 > size) return 0;
@@ -106,10 +256,26 @@ std::optional<Bitmap32> ToBitmap32(VipsImage* in) {
 }  // namespace
 
 struct DecodedImage::Impl {
-  std::string path;  // UTF-8
+  // The file stays open for the life of the image: every rendering reads the
+  // very file whose header was checked, even when the name has since been
+  // given to another file.
+  int fd = -1;
+  std::optional<FileStamp> opened;
   VipsImagePtr image;
+  HeldBytes held;
   bool metafile = false;
   bool alpha = false;
+
+  ~Impl() {
+    image.reset();
+    if (fd >= 0) close(fd);
+  }
+  // The file is as it was when its header was read; a file rewritten since
+  // could declare anything.
+  bool Unchanged() const {
+    struct stat info {};
+    return fstat(fd, &info) == 0 && opened && FileStamp(info) == *opened;
+  }
 };
 
 DecodedImage::DecodedImage(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -120,13 +286,22 @@ DecodedImage::~DecodedImage() = default;
 std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
   EnsureVipsStarted();
   auto impl = std::make_unique<Impl>();
-  impl->path = ToUtf8(path);
-  // Only regular files: opening a named pipe waits for a writer that never
-  // comes, and a device never ends.
-  struct stat info{};
-  if (stat(impl->path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  // Without waiting: opening a named pipe would wait for a writer that never comes.
+  impl->fd = open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (impl->fd < 0) return std::nullopt;
+  // Only regular files: a device never ends.
+  struct stat info {};
+  if (fstat(impl->fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  impl->opened.emplace(info);
+  uint8_t head[16];
+  const ssize_t headSize = pread(impl->fd, head, sizeof head, 0);
+  if (headSize <= 0 || !HasPictureSignature(head, static_cast<size_t>(headSize)))
+    return std::nullopt;
+
+  VipsSourcePtr source = FileSource(impl->fd);
+  if (!source) return std::nullopt;
   VipsImage* image =
-      vips_image_new_from_file(impl->path.c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
+      vips_image_new_from_source(source.get(), "", "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
   if (!image) {
     vips_error_clear();
     return std::nullopt;
@@ -137,7 +312,10 @@ std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
   if (width <= 0 || height <= 0 || static_cast<double>(width) * height > kMaxPixels)
     return std::nullopt;
   const char* loader = "";
-  if (vips_image_get_typeof(image, "vips-loader")) vips_image_get_string(image, "vips-loader", &loader);
+  if (vips_image_get_typeof(image, "vips-loader"))
+    vips_image_get_string(image, "vips-loader", &loader);
+  impl->held = HeldWhileDecoding(image, loader, static_cast<double>(info.st_size));
+  if (impl->held.thumbnail > kMaxHeldBytes) return std::nullopt;
   impl->metafile = std::strstr(loader, "svg") != nullptr;
   // The Windows decoder reports palette pictures (GIF) without alpha.
   impl->alpha = vips_image_hasalpha(image) && std::strstr(loader, "gif") == nullptr;
@@ -168,10 +346,13 @@ uint32_t DecodedImage::ThumbnailDataSize() const {
 }
 
 std::optional<Bitmap32> DecodedImage::Thumbnail(int width, int height) const {
+  if (!impl_->Unchanged()) return std::nullopt;
+  VipsSourcePtr source = FileSource(impl_->fd);
+  if (!source) return std::nullopt;
   VipsImage* thumb = nullptr;
   // Shrink-on-load makes this the cheap route: a JPEG is decoded at 1/8 scale.
-  if (vips_thumbnail(impl_->path.c_str(), &thumb, width, "height", height, "size",
-                     VIPS_SIZE_FORCE, "no_rotate", TRUE, nullptr) != 0) {
+  if (vips_thumbnail_source(source.get(), &thumb, width, "height", height, "size", VIPS_SIZE_FORCE,
+                            "no_rotate", TRUE, nullptr) != 0) {
     vips_error_clear();
     return std::nullopt;
   }
@@ -182,6 +363,7 @@ std::optional<Bitmap32> DecodedImage::Thumbnail(int width, int height) const {
 }
 
 std::optional<Bitmap32> DecodedImage::DrawStretched(int width, int height) const {
+  if (impl_->held.draw > kMaxHeldBytes || !impl_->Unchanged()) return std::nullopt;
   VipsImage* drawn = nullptr;
   if (vips_thumbnail_image(impl_->image.get(), &drawn, width, "height", height, "size",
                            VIPS_SIZE_FORCE, "no_rotate", TRUE, nullptr) != 0) {

@@ -1,7 +1,10 @@
-#include "platform/ImageDecoder.h"
+#include <cstdio>
+#include <memory>
 
 #include "platform/GdiPlus_win.h"
 #include "platform/Handles_win.h"
+#include "platform/ImageDecoder.h"
+#include "platform/PictureHeader.h"
 
 namespace platform {
 namespace Gp = Gdiplus::DllExports;
@@ -40,6 +43,21 @@ std::optional<Bitmap32> ToBitmap32(Gdiplus::GpImage* image) {
   return ReadBitmapBits(bitmap.get());
 }
 
+// Some decoders allocate the whole picture while they load it, and a header
+// that declares billions of pixels in a few kilobytes (a decompression bomb)
+// would take gigabytes, or overflow the decoder's size sums.
+bool DeclaresTooManyPixels(const std::wstring& path) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"rb"), fclose);
+  if (!file) return false;  // the decoder says why it cannot read it
+  const auto size = DeclaredPictureSize([&](uint64_t offset, size_t count) {
+    std::string bytes(count, '\0');
+    if (_fseeki64(file.get(), static_cast<long long>(offset), SEEK_SET) != 0) return std::string();
+    bytes.resize(fread(bytes.data(), 1, count, file.get()));
+    return bytes;
+  });
+  return size && !WithinPixelBound(*size);
+}
+
 }  // namespace
 
 struct DecodedImage::Impl {
@@ -52,10 +70,10 @@ DecodedImage& DecodedImage::operator=(DecodedImage&&) noexcept = default;
 DecodedImage::~DecodedImage() = default;
 
 std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
+  if (DeclaresTooManyPixels(path)) return std::nullopt;
   EnsureGdiplusStarted();
   Gdiplus::GpImage* image = nullptr;
-  if (Gp::GdipLoadImageFromFile(path.c_str(), &image) != Gdiplus::Ok || !image)
-    return std::nullopt;
+  if (Gp::GdipLoadImageFromFile(path.c_str(), &image) != Gdiplus::Ok || !image) return std::nullopt;
   auto impl = std::make_unique<Impl>();
   impl->image.reset(image);
   return DecodedImage(std::move(impl));

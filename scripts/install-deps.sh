@@ -3,7 +3,7 @@
 set -e
 packages="cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
   libvips-dev libvips-tools mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth python3"
+  clang libclang-rt-14-dev binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth python3"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -12,6 +12,7 @@
 #include "engine/RunTexts.h"
 #include "engine/SearchRun.h"
 #include "platform/Text.h"
+#include "tests/support/ForwardingServices.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/SyntheticEntries.h"
 #include "tests/support/TempFolder.h"
@@ -270,7 +271,7 @@ class RecordingWindow : public engine::NullSearchWindow {
 };
 
 // Picture services that count how many files they decode and can ask for a stop.
-class CountingServices : public engine::PictureServices {
+class CountingServices : public testsupport::ForwardingServices {
  public:
   static inline std::atomic<int> opened{0};
   static inline std::function<void()> onOpen;
@@ -279,19 +280,6 @@ class CountingServices : public engine::PictureServices {
     if (onOpen) onOpen();
     return real_.Open(path);
   }
-  std::optional<platform::Bitmap32> ShellExtract(const std::wstring& p, int w, int h, uint32_t f) override {
-    return real_.ShellExtract(p, w, h, f);
-  }
-  std::optional<platform::Bitmap32> ShellSquareThumbnail(const std::wstring& p, int s) override {
-    return real_.ShellSquareThumbnail(p, s);
-  }
-  std::optional<std::pair<int, int>> ShellImageSize(const std::wstring& p) override {
-    return real_.ShellImageSize(p);
-  }
-  bool ShellIsAtLeast(const std::wstring& p, int n) override { return real_.ShellIsAtLeast(p, n); }
-
- private:
-  engine::SystemPictureServices real_;
 };
 
 class SearchRunFolder : public testing::Test {

@@ -85,6 +85,18 @@ std::string PngBytes(int width, int height, const PixelFn& pixel, bool alpha) {
   return out;
 }
 
+void DeclarePngSize(std::string& png, uint32_t width, uint32_t height, bool interlaced) {
+  // Signature (8), then IHDR: length (4), type (4), data (13), check sum (4).
+  std::string header;
+  Put32(header, width);
+  Put32(header, height);
+  png.replace(16, 8, header);
+  png[28] = interlaced ? 1 : 0;
+  std::string sum;
+  Put32(sum, Crc(png.substr(0, 29), 12));
+  png.replace(29, 4, sum);
+}
+
 bool WritePng(const std::wstring& path, int width, int height, const PixelFn& pixel, bool alpha) {
   return platform::WriteFileBytes(path, PngBytes(width, height, pixel, alpha));
 }

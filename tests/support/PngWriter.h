@@ -20,6 +20,11 @@ std::string PngBytes(int width, int height, const PixelFn& pixel, bool alpha);
 bool WritePng(const std::wstring& path, int width, int height, const PixelFn& pixel,
               bool alpha = false);
 
+// Makes the header of PngBytes' output declare another size (and interlacing),
+// with a correct check sum, leaving the picture data as it is: a file that
+// claims far more pixels than it holds.
+void DeclarePngSize(std::string& png, uint32_t width, uint32_t height, bool interlaced = false);
+
 // Some picture with structure in it: gradients and a disc, seeded.
 Rgba Pattern(int x, int y, int width, int height, int seed);
 

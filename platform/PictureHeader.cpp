@@ -1,0 +1,84 @@
+#include "platform/PictureHeader.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace platform {
+namespace {
+
+uint32_t Get16(const std::string& b, size_t at, bool little) {
+  const auto p = reinterpret_cast<const uint8_t*>(b.data()) + at;
+  return little ? p[0] | (p[1] << 8) : (p[0] << 8) | p[1];
+}
+uint32_t Get32(const std::string& b, size_t at, bool little) {
+  return little ? Get16(b, at, true) | (Get16(b, at + 2, true) << 16)
+                : (Get16(b, at, false) << 16) | Get16(b, at + 2, false);
+}
+
+// The frame header (SOF0..SOF15 but DHT, JPG and DAC) by walking the
+// segments; each is skipped by its length, so large metadata costs no reading.
+std::optional<DeclaredSize> JpegSize(const HeaderReader& read) {
+  uint64_t at = 2;
+  for (int segments = 0; segments < 4096; ++segments) {
+    const std::string head = read(at, 9);
+    if (head.size() < 4 || static_cast<uint8_t>(head[0]) != 0xFF) return std::nullopt;
+    const auto marker = static_cast<uint8_t>(head[1]);
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+      if (head.size() < 9) return std::nullopt;
+      return DeclaredSize{Get16(head, 7, false), Get16(head, 5, false)};
+    }
+    if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // no frame before the scan
+    at += 2 + Get16(head, 2, false);
+  }
+  return std::nullopt;
+}
+
+std::optional<DeclaredSize> TiffSize(const HeaderReader& read, bool little) {
+  const std::string header = read(4, 4);
+  if (header.size() < 4) return std::nullopt;
+  const uint32_t directory = Get32(header, 0, little);
+  const std::string count = read(directory, 2);
+  if (count.size() < 2) return std::nullopt;
+  const uint32_t entries = Get16(count, 0, little);
+  const std::string tags = read(uint64_t{directory} + 2, size_t{entries} * 12);
+  DeclaredSize size;
+  for (size_t e = 0; e + 12 <= tags.size(); e += 12) {
+    const uint32_t tag = Get16(tags, e, little);
+    const uint32_t type = Get16(tags, e + 2, little);
+    const uint32_t value = type == 3 ? Get16(tags, e + 8, little) : Get32(tags, e + 8, little);
+    if (tag == 256) size.width = value;
+    if (tag == 257) size.height = value;
+  }
+  if (size.width == 0 || size.height == 0) return std::nullopt;
+  return size;
+}
+
+}  // namespace
+
+std::optional<DeclaredSize> DeclaredPictureSize(const HeaderReader& read) {
+  const std::string head = read(0, 32);
+  auto starts = [&](std::string_view text) {
+    return head.size() >= text.size() && std::memcmp(head.data(), text.data(), text.size()) == 0;
+  };
+  using namespace std::string_view_literals;
+  if (starts("\xFF\xD8\xFF"sv)) return JpegSize(read);
+  if (starts("\x89PNG\r\n\x1A\n"sv) && head.size() >= 24)
+    return DeclaredSize{Get32(head, 16, false), Get32(head, 20, false)};
+  if ((starts("GIF87a"sv) || starts("GIF89a"sv)) && head.size() >= 10)
+    return DeclaredSize{Get16(head, 6, true), Get16(head, 8, true)};
+  if (starts("BM"sv) && head.size() >= 26) {
+    // Height is negative for a top-down bitmap.
+    const auto height = static_cast<int32_t>(Get32(head, 22, true));
+    return DeclaredSize{Get32(head, 18, true),
+                        static_cast<uint32_t>(height < 0 ? -static_cast<int64_t>(height) : height)};
+  }
+  if (starts("II*\0"sv)) return TiffSize(read, true);
+  if (starts("MM\0*"sv)) return TiffSize(read, false);
+  return std::nullopt;
+}
+
+}  // namespace platform
