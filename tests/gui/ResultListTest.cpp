@@ -2,9 +2,10 @@
 // sorting by column clicks, marks by clicks, header boxes, arrow keys and
 // the mark and removal commands, and renaming a file in place. The rows are
 // pairs made here, so no search has to run.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <deque>
 #include <memory>
