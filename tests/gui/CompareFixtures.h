@@ -26,6 +26,23 @@ inline std::wstring BuildPath(const char* path) {
   return result;
 }
 
+// A pop-up standing in for the frame's child window, for a compare window under test.
+inline HWND MakeHostWindow() {
+  return ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 1000,
+                           760, nullptr, nullptr, nullptr, nullptr);
+}
+
+// Makes the view in the host, as large as its client area and shown; false when it cannot.
+inline bool OpenView(comparewindow::CImgCmp2017& view, HWND host) {
+  if (!view.CreateView(host)) return false;
+  RECT client{};
+  ::GetClientRect(host, &client);
+  view.Resize(client);
+  ::ShowWindow(view.hwnd(), SW_SHOW);
+  PumpPending();
+  return true;
+}
+
 inline void ClickButton(HWND dialog, int id) {
   ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));

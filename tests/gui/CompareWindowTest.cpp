@@ -115,8 +115,7 @@ class CompareWindow : public testing::Test {
   void SetUp() override {
     app::SetCurrentLanguage(app::kLanguageEnglish);
     app::ReloadTexts();
-    host_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                              1000, 760, nullptr, nullptr, nullptr, nullptr);
+    host_ = guitest::MakeHostWindow();
     ASSERT_NE(host_, nullptr);
   }
   void TearDown() override {
@@ -126,12 +125,7 @@ class CompareWindow : public testing::Test {
 
   TestView& Open() {
     view_ = std::make_unique<TestView>();
-    EXPECT_NE(view_->CreateView(host_), nullptr);
-    RECT client{};
-    ::GetClientRect(host_, &client);
-    view_->Resize(client);
-    ::ShowWindow(view_->hwnd(), SW_SHOW);
-    guitest::PumpPending();
+    EXPECT_TRUE(guitest::OpenView(*view_, host_));
     return *view_;
   }
   TestView& Reopen() {

@@ -178,15 +178,10 @@ class ResultListActions : public testing::Test {
   void SetUp() override {
     app::SetCurrentLanguage(app::kLanguageEnglish);
     app::ReloadTexts();
-    host_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                              1000, 760, nullptr, nullptr, nullptr, nullptr);
+    host_ = guitest::MakeHostWindow();
     ASSERT_NE(host_, nullptr);
     view_ = std::make_unique<RecordingView>();
-    ASSERT_NE(view_->CreateView(host_), nullptr);
-    RECT client{};
-    ::GetClientRect(host_, &client);
-    view_->Resize(client);
-    ::ShowWindow(view_->hwnd(), SW_SHOW);
+    ASSERT_TRUE(guitest::OpenView(*view_, host_));
     view_->Actions().SetLauncher([this](const platform::LaunchRequest& request) {
       launched_.push_back(request);
       return true;
