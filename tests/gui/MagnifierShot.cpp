@@ -68,12 +68,8 @@ int wmain(int argc, wchar_t** argv) {
   // Until the loupe's factor text stands on the screen.
   const viewing::LupeRect shown = lupe.WindowRect();
   guitest::PumpUntil([&] {
-    const auto corner =
-        guitest::ScreenBits({shown.left, shown.top, shown.left + 60, shown.top + 30});
-    for (int y = 0; corner && y < corner->height; ++y)
-      for (int x = 0; x < corner->width; ++x)
-        if (guitest::PixelAt(*corner, x, y) == RGB(255, 0, 255)) return true;
-    return false;
+    return guitest::ScreenShows({shown.left, shown.top, shown.left + 60, shown.top + 30},
+                                RGB(255, 0, 255));
   });
 
   RECT area{0, 0, std::max<int>(kPictureLeft + width, shown.right) + 40,

@@ -66,6 +66,15 @@ inline std::optional<platform::Bitmap32> ScreenBits(const RECT& area) {
   return BitmapBits(bitmap.get());
 }
 
+// Whether a pixel of that colour stands in a rectangle of the screen.
+inline bool ScreenShows(const RECT& area, COLORREF colour) {
+  const auto bits = ScreenBits(area);
+  for (int y = 0; bits && y < bits->height; ++y)
+    for (int x = 0; x < bits->width; ++x)
+      if (PixelAt(*bits, x, y) == colour) return true;
+  return false;
+}
+
 // The text on the clipboard (CF_TEXT), if any.
 inline std::optional<std::string> ClipboardText() {
   if (!::OpenClipboard(nullptr)) return std::nullopt;

@@ -30,8 +30,10 @@
 #include "resources/resource.h"
 #include "tests/gui/CompareFixtures.h"
 #include "tests/gui/MessagePump.h"
+#include "tests/gui/ScreenReading.h"
 #include "tests/gui/ShellFixtures.h"
 #include "tests/support/TempFolder.h"
+#include "viewing/CWinLupe.h"
 
 namespace {
 
@@ -223,9 +225,9 @@ bool ShotCompareTwoFolders(Session& s) {
   ::CreateDirectoryW(right.c_str(), nullptr);
   for (const wchar_t* name : {L"meadow.jpg", L"lake.jpg", L"dusk.jpg", L"shapes.png", L"fog.jpg"})
     ::CopyFileW((samples + L"\\" + name).c_str(), (left + L"\\" + name).c_str(), FALSE);
-  for (const wchar_t* name : {L"meadow-small.jpg", L"meadow-q35.jpg", L"lake-turned-90.jpg",
-                              L"lake-turned-180.jpg", L"dusk-mirrored.jpg",
-                              L"shapes-upside-down.png", L"fog-negative.jpg"})
+  for (const wchar_t* name :
+       {L"meadow-small.jpg", L"meadow-q35.jpg", L"lake-turned-90.jpg", L"lake-turned-180.jpg",
+        L"dusk-mirrored.jpg", L"shapes-upside-down.png", L"fog-negative.jpg"})
     ::CopyFileW((samples + L"\\" + name).c_str(), (right + L"\\" + name).c_str(), FALSE);
 
   using namespace comparewindow;
@@ -282,6 +284,30 @@ bool ShotResultMenu(Session& s) {
   });
 }
 
+// The magnifier (Alt+L) over the left preview of the selected pair, at three times.
+bool ShotMagnifier(Session& s) {
+  comparewindow::CImgCmp2017* view = CompareView(s);
+  if (!view || view->List().RowCount() == 0) return false;
+  RECT pane{};
+  ::GetWindowRect(view->Preview(comparewindow::Side::Left).hwnd(), &pane);
+  ::SetCursorPos((pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2);
+  ::SendMessageW(s.frame.hwnd(), WM_COMMAND, ID_TOOLS_MAGNIFIER, 0);
+  viewing::CWinLupe& lupe = viewing::Magnifier();
+  ::SendMessageW(lupe.hwnd(), WM_KEYDOWN, '3', 0);
+  // Until the factor text (magenta) stands in the loupe's corner.
+  const viewing::LupeRect shown = lupe.WindowRect();
+  const bool drawn = guitest::PumpUntil([&] {
+    return guitest::ScreenShows({shown.left, shown.top, shown.left + 60, shown.top + 30},
+                                RGB(255, 0, 255));
+  });
+  Settle(s);
+  const bool saved =
+      drawn && SaveWindows(s, L"magnifier-over-compare", {s.frame.hwnd(), lupe.hwnd()});
+  lupe.Hide();
+  Settle(s);
+  return saved;
+}
+
 // The dialog the frame shows over itself.
 HWND FrameDialog(const Session& s) { return guitest::OwnedDialog(s.frame.hwnd()); }
 
@@ -320,6 +346,7 @@ constexpr Shot kShots[] = {
     {"compare-option-menu", ShotCompareOptionMenu},
     {"compare-two-folders", ShotCompareTwoFolders},
     {"result-menu", ShotResultMenu},
+    {"magnifier-over-compare", ShotMagnifier},
     {"options-menu", ShotOptionsMenu},
     {"close-ask", ShotCloseAsk},
     {"about", ShotAbout},
