@@ -2,9 +2,12 @@
 
 #include <cstring>
 #include <map>
+#include <thread>
+#include <vector>
 
 #include "engine/Fingerprint.h"
 #include "platform/ComThread.h"
+#include "platform/Text.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"
 
@@ -402,6 +405,40 @@ TEST_F(RealFiles, NonPicturesGetNoEntry) {
   // Damaged pictures may or may not decode; they must not bring the run down.
   Build(truncated, SignatureRule::ShellFirst, entry);
   Build(corrupt, SignatureRule::FullImage, entry);
+}
+
+// The search decodes one picture on each core. Decoding the same pictures
+// on two threads at once, again and again, gives each thread the signatures
+// one thread gets; this once corrupted the heap about one run in four.
+TEST_F(RealFiles, TwoThreadsAtOnceGetTheSignaturesOfOne) {
+  std::vector<std::wstring> paths;
+  for (const char* name : {"dusk.jpg", "fog.jpg", "lake-turned-90.jpg", "meadow-small.jpg",
+                           "shapes.gif", "shapes.png", "alpha.png"})
+    paths.push_back(platform::FromUtf8(DUPLORA_SAMPLES) + platform::kPathSeparator +
+                    platform::FromUtf8(name));
+  std::vector<ImageEntry> expected(paths.size());
+  for (size_t i = 0; i < paths.size(); ++i)
+    ASSERT_TRUE(Build(paths[i], SignatureRule::DecoderThumbnail, expected[i])) << i;
+
+  constexpr int kRounds = 60;
+  std::vector<int> differing(2, 0);
+  auto work = [&](int thread) {
+    platform::ComThread com;
+    for (int round = 0; round < kRounds; ++round) {
+      for (size_t k = 0; k < paths.size(); ++k) {
+        const size_t i = (k + thread) % paths.size();  // the threads on different files
+        ImageEntry entry;
+        if (!Build(paths[i], SignatureRule::DecoderThumbnail, entry) ||
+            entry.signature != expected[i].signature)
+          ++differing[thread];
+      }
+    }
+  };
+  std::thread other(work, 1);
+  work(0);
+  other.join();
+  EXPECT_EQ(differing[0], 0);
+  EXPECT_EQ(differing[1], 0);
 }
 
 }  // namespace

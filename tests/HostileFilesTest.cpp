@@ -814,13 +814,6 @@ TEST_F(HostileFolder, FilesChangingDuringTheRun) {
 // A mixed folder of good pictures and hostile files; each run is stopped at
 // a random request of the run in one of its three phases.
 TEST_F(HostileFolder, RandomStopsEndWithinASecondAndTheNextRunIsWhole) {
-#ifndef _WIN32
-  // Two hundred searches in one process crash about one run of this test in
-  // five on Linux, with or without stops and without any hostile file: the
-  // heap is found corrupt under the fingerprint workers. Until that is found
-  // this test runs in the Windows build only, so every other test still counts.
-  GTEST_SKIP() << "repeated searches corrupt the heap on Linux; see the open fault";
-#endif
   for (int seed = 0; seed < 5; ++seed) {
     WriteGood({{L"s" + std::to_wstring(seed) + L"a.png", PatternPng(140 + seed, 130, seed)},
                {L"s" + std::to_wstring(seed) + L"b.png", PatternPng(150 + seed, 130, seed)}});
