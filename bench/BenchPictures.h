@@ -11,7 +11,8 @@ namespace bench {
 std::vector<std::wstring> LargeJpegs(int count, int width = 4000, int height = 3000);
 
 // Drops the files from the page cache's point of view by reading them once, so
-// every measured route starts from the same warm cache.
+// every measured route starts from the same warm cache, and starts the decoder
+// so that bare library calls run with the library set up as the program sets it.
 void WarmUp(const std::vector<std::wstring>& files);
 
 }  // namespace bench
