@@ -44,13 +44,6 @@ TranslationRows SourceRowsFor(int index) {
   return SourceRows(english ? *english : std::wstring(), source);
 }
 
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 std::wstring FileNameOf(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? path : path.substr(slash + 1);
@@ -395,7 +388,7 @@ void CTranslateDlg::SetTranslation(int row, std::wstring cell) {
 
 void CTranslateDlg::OnTranslationEdited() {
   if (showingRow_) return;
-  SetTranslation(SelectedRow(), CellOfEditText(WindowText(Item(IDC_TR_TRANSLATION))));
+  SetTranslation(SelectedRow(), CellOfEditText(platform::WindowText(Item(IDC_TR_TRANSLATION))));
 }
 
 void CTranslateDlg::OnSourceLanguageChanged() {

@@ -19,13 +19,6 @@ constexpr int kTextMargin = 12;
 
 bool KeyDown(int key) { return ::GetKeyState(key) < 0; }
 
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(
-      static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 std::optional<EditKey> EditKeyOf(WPARAM key) {
   switch (key) {
     case VK_RETURN:
@@ -98,7 +91,7 @@ void CListEdit::End(bool cancel) {
   const HWND edit = hwnd();
   if (!edit || ending_) return;
   ending_ = true;
-  std::wstring text = WindowText(edit);
+  std::wstring text = platform::WindowText(edit);
   const bool changed = !cancel && text != initial_;
   ::ShowWindow(edit, SW_HIDE);
   Notify(LVN_ENDLABELEDITW, changed ? text.data() : nullptr);
@@ -145,8 +138,8 @@ bool CListEdit::OnKeyDown(WPARAM key) {
     DWORD start = 0, end = 0;
     ::SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                    reinterpret_cast<LPARAM>(&end));
-    const TextRange next =
-        NextF2Selection(WindowText(hwnd()), {static_cast<int>(start), static_cast<int>(end)});
+    const TextRange next = NextF2Selection(platform::WindowText(hwnd()),
+                                           {static_cast<int>(start), static_cast<int>(end)});
     ::SendMessageW(hwnd(), EM_SETSEL, next.start, next.end);
     return true;
   }
@@ -166,7 +159,7 @@ bool CListEdit::OnKeyDown(WPARAM key) {
 void CListEdit::Widen() {
   const HWND edit = hwnd();
   if (!edit) return;
-  const std::wstring text = WindowText(edit);
+  const std::wstring text = platform::WindowText(edit);
   SIZE extent{};
   {
     platform::WindowDc dc(edit);

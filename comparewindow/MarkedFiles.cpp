@@ -2,6 +2,8 @@
 
 #include <unordered_set>
 
+#include "comparewindow/CellEditRules.h"
+#include "comparewindow/FileRename.h"
 #include "platform/Text.h"
 
 namespace comparewindow {
@@ -57,15 +59,12 @@ MoveLists MoveIntoFolder(const std::wstring& lines, const std::wstring& folder,
   for (size_t start = 0, end; (end = lines.find(L'\n', start)) != std::wstring::npos;
        start = end + 1) {
     const std::wstring source = lines.substr(start, end - start);
-    const std::wstring name = source.substr(source.find_last_of(L"\\/") + 1);
-    const size_t dot = name.rfind(L'.');
-    const std::wstring stem = prefix + name.substr(0, dot);
-    const std::wstring extension = dot == std::wstring::npos ? L"" : name.substr(dot);
-    std::wstring target = prefix + name;
+    const std::wstring place = prefix + FileNamePart(source);
     // Already in the folder: nothing to move (and no renaming it in place).
-    if (platform::ToLower(target) == platform::ToLower(source)) continue;
+    if (platform::ToLower(place) == platform::ToLower(source)) continue;
+    std::wstring target = place;
     for (int n = 1; n <= kMaxCollisionNumber && !free(target); ++n)
-      target = stem + L"_(" + std::to_wstring(n) + L")" + extension;
+      target = CollisionName(place, n);
     if (!free(target)) continue;
     taken.insert(platform::ToLower(target));
     lists.sources += source + L'\n';

@@ -138,4 +138,11 @@ LRESULT CALLBACK SubclassedWindow::SubclassProc(HWND window, UINT message, WPARA
 
 HINSTANCE ProgramInstance() { return ::GetModuleHandleW(nullptr); }
 
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(
+      static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 }  // namespace platform

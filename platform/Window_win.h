@@ -15,6 +15,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace platform {
 
 class BaseWindow {
@@ -92,5 +94,8 @@ class SubclassedWindow {
 
 // The program's own module (resources are looked up here).
 HINSTANCE ProgramInstance();
+
+// The whole text of a window or control.
+std::wstring WindowText(HWND window);
 
 }  // namespace platform
