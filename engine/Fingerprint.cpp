@@ -1,5 +1,8 @@
 #include "engine/Fingerprint.h"
 
+#include <new>
+
+#include "engine/AreaReduction.h"
 #include "engine/NumberTexts.h"
 
 namespace engine {
@@ -13,7 +16,22 @@ constexpr long double kBlueWeight = 0.11f;
 
 constexpr int kBitmapBytes = kSignatureBytes * 4;
 
+// Decoders hand over at least twice the signature's size, so that every
+// signature pixel averages several source pixels.
+constexpr int kReadSide = 2 * kSignatureSide;
+
 bool HasEnoughPixels(int64_t width, int64_t height) { return width * height >= minPixels; }
+
+// The reducer's picture as the entry's signatures, from the given source.
+bool Signed(const AreaReducer& reducer, const std::wstring& path, FingerprintSource source,
+            ImageEntry& entry) {
+  const auto reduced = reducer.Result();
+  if (!reduced) return false;
+  entry.SetPath(path);
+  if (!ComputeSignature(*reduced, entry)) return false;
+  entry.source = static_cast<int32_t>(source);
+  return true;
+}
 
 }  // namespace
 
@@ -57,38 +75,31 @@ bool BuildFingerprint(PictureServices& services, const std::wstring& path, Signa
   entry.thumbDataSize = static_cast<int32_t>(file->ThumbnailDataSize());
   entry.width = file->Width();
   entry.height = file->Height();
-  if (file->PixelFormat() & platform::kPixelFormatAlpha) entry.hasAlpha = 1;
+  if (file->HasAlpha()) entry.hasAlpha = 1;
   if (!HasEnoughPixels(entry.width, entry.height)) return false;
 
   if (rule == SignatureRule::ShellFirst) {
-    // The extractor keeps the aspect: a non-square picture comes back at
-    // another size, fails the signature and falls through to the decoder.
-    if (auto thumb = services.ShellExtract(path, kSignatureSide, kSignatureSide,
-                                           platform::kExtractAspect)) {
+    // The extractor keeps the aspect; the reduction stretches what it gives.
+    if (auto thumb = services.ShellExtract(path, kReadSide, kReadSide, platform::kExtractAspect)) {
       entry.SetPath(path);
-      if (ComputeSignature(*thumb, entry)) {
+      if (ComputeSignature(ReduceByArea(thumb->View(), kSignatureSide, kSignatureSide), entry)) {
         entry.source = static_cast<int32_t>(FingerprintSource::ShellExtractor);
         return true;
       }
     }
   }
 
-  if (rule != SignatureRule::FullImage) {
-    if (auto thumb = file->Thumbnail(kSignatureSide, kSignatureSide)) {
-      entry.SetPath(path);
-      if (ComputeSignature(*thumb, entry)) {
-        entry.source = static_cast<int32_t>(FingerprintSource::DecoderThumbnail);
-        return true;
-      }
-    }
+  // The decoder's thumbnail is the embedded one where the file has it, and
+  // otherwise the picture itself, reduced.
+  const FingerprintSource source = rule == SignatureRule::FullImage
+                                       ? FingerprintSource::FullImage
+                                       : FingerprintSource::DecoderThumbnail;
+  if (source == FingerprintSource::DecoderThumbnail) {
+    AreaReducer reducer(kSignatureSide, kSignatureSide);
+    if (file->ReadThumbnail(reducer) && Signed(reducer, path, source, entry)) return true;
   }
-
-  entry.source = static_cast<int32_t>(FingerprintSource::FullImage);
-  if (auto drawn = file->DrawStretched(kSignatureSide, kSignatureSide)) {
-    entry.SetPath(path);
-    return ComputeSignature(*drawn, entry);
-  }
-  return false;
+  AreaReducer reducer(kSignatureSide, kSignatureSide);
+  return file->ReadScaled(kReadSide, kReadSide, reducer) && Signed(reducer, path, source, entry);
 }
 
 bool BuildFingerprintFromShellCache(PictureServices& services, const std::wstring& path,
@@ -136,9 +147,15 @@ EntryRef BuildEntry(PictureServices& services, SignatureRule rule, const std::ws
                     const platform::DirEntry& found) {
   if (!FitsPathField(path)) return nullptr;
   auto entry = std::make_shared<ImageEntry>(EmptyEntry());
-  if (!BuildFingerprint(services, path, rule, *entry)) {
-    *entry = EmptyEntry();
-    if (!BuildFingerprintFromShellCache(services, path, *entry)) return nullptr;
+  // A picture too large for the memory left (a 32-bit process runs out
+  // first) is left out like any picture that cannot be read.
+  try {
+    if (!BuildFingerprint(services, path, rule, *entry)) {
+      *entry = EmptyEntry();
+      if (!BuildFingerprintFromShellCache(services, path, *entry)) return nullptr;
+    }
+  } catch (const std::bad_alloc&) {
+    return nullptr;
   }
   entry->fileSize = found.fileSize;
   entry->lastWrite = found.lastWriteTime;
@@ -154,8 +171,7 @@ EntryRef GetOrBuildEntry(FingerprintCache& cache, PictureServices& services, Sig
 }
 
 bool GetOrBuildEntry(FingerprintCache& cache, PictureServices& services, SignatureRule rule,
-                     const std::wstring& path, const platform::DirEntry& found,
-                     ImageEntry& entry) {
+                     const std::wstring& path, const platform::DirEntry& found, ImageEntry& entry) {
   EntryRef ref = GetOrBuildEntry(cache, services, rule, path, found);
   if (!ref) return false;
   entry = *ref;

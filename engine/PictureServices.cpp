@@ -9,13 +9,11 @@ class DecodedPictureFile final : public PictureFile {
   platform::ImageType Type() const override { return image_.Type(); }
   int Width() const override { return image_.Width(); }
   int Height() const override { return image_.Height(); }
-  uint32_t PixelFormat() const override { return image_.PixelFormat(); }
+  bool HasAlpha() const override { return image_.HasAlpha(); }
   uint32_t ThumbnailDataSize() const override { return image_.ThumbnailDataSize(); }
-  std::optional<platform::Bitmap32> Thumbnail(int width, int height) override {
-    return image_.Thumbnail(width, height);
-  }
-  std::optional<platform::Bitmap32> DrawStretched(int width, int height) override {
-    return image_.DrawStretched(width, height);
+  bool ReadThumbnail(platform::PixelSink& sink) override { return image_.ReadThumbnail(sink); }
+  bool ReadScaled(int minWidth, int minHeight, platform::PixelSink& sink) override {
+    return image_.ReadScaled(minWidth, minHeight, sink);
   }
 
  private:

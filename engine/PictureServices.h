@@ -20,10 +20,12 @@ class PictureFile {
   virtual platform::ImageType Type() const = 0;
   virtual int Width() const = 0;
   virtual int Height() const = 0;
-  virtual uint32_t PixelFormat() const = 0;
+  virtual bool HasAlpha() const = 0;
   virtual uint32_t ThumbnailDataSize() const = 0;
-  virtual std::optional<platform::Bitmap32> Thumbnail(int width, int height) = 0;
-  virtual std::optional<platform::Bitmap32> DrawStretched(int width, int height) = 0;
+  // The embedded thumbnail, strip by strip; false when there is none.
+  virtual bool ReadThumbnail(platform::PixelSink& sink) = 0;
+  // The whole picture, at least minWidth x minHeight where it has that many.
+  virtual bool ReadScaled(int minWidth, int minHeight, platform::PixelSink& sink) = 0;
 };
 
 class PictureServices {

@@ -1,9 +1,9 @@
 // GDI+ for the Windows side: start-up once per process and owners for its objects.
 #pragma once
 
-#include <windows.h>
-#include <objidl.h>
 #include <gdiplus.h>
+#include <objidl.h>
+#include <windows.h>
 
 #include <memory>
 #include <optional>
@@ -26,6 +26,8 @@ using GpGraphicsPtr = std::unique_ptr<Gdiplus::GpGraphics, GpGraphicsDeleter>;
 
 // GDI+ pixel formats used by the program.
 inline constexpr Gdiplus::PixelFormat kFormat32bppArgb = 0x0026200A;
+// Flag bit of a pixel format: the format carries alpha.
+inline constexpr uint32_t kPixelFormatAlpha = 0x00040000;
 
 }  // namespace platform
 

@@ -6,8 +6,10 @@
 // Not part of vips.h, though installed with it: the switch for vector code.
 #include <vips/vector.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "platform/ImageDecoder.h"
 #include "platform/PictureHeader.h"
@@ -59,6 +61,7 @@ struct VipsUnref {
 };
 using VipsImagePtr = std::unique_ptr<VipsImage, VipsUnref>;
 using VipsSourcePtr = std::unique_ptr<VipsSource, VipsUnref>;
+using VipsRegionPtr = std::unique_ptr<VipsRegion, VipsUnref>;
 
 // The formats read here, by their first bytes: JPEG, PNG, GIF, TIFF (and
 // BigTIFF), WebP, HEIF and AVIF. Anything else is refused before the library
@@ -193,70 +196,62 @@ HeldBytes HeldWhileDecoding(VipsImage* image, std::string_view loader, double fi
   return {};
 }
 
-uint32_t Read16(const uint8_t* p, bool little) {
-  return little ? p[0] | (p[1] << 8) : (p[0] << 8) | p[1];
-}
-uint32_t Read32(const uint8_t* p, bool little) {
-  return little ? p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24)
-                : (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
-}
-
-// Length of the JPEG thumbnail in the EXIF block (IFD1, tag 0x0202), 0 when absent.
-uint32_t ExifThumbnailLength(const uint8_t* data, size_t size) {
-  if (size >= 6 && std::memcmp(data, "Exif\0\0", 6) == 0) data += 6, size -= 6;
-  if (size < 8) return 0;
-  const bool little = data[0] == 'I' && data[1] == 'I';
-  if (!little && !(data[0] == 'M' && data[1] == 'M')) return 0;
-  // Offsets come from the file: 64-bit sums, so one near 4 GB cannot wrap past the bounds.
-  auto ifdAt = [&](uint64_t offset, auto&& visit) -> uint32_t {
-    if (offset < 8 || offset + 2 > size) return 0;
-    const uint32_t count = Read16(data + offset, little);
-    if (offset + 2 + 12ull * count + 4 > size) return 0;
-    for (uint32_t i = 0; i < count; ++i) visit(data + offset + 2 + 12 * i);
-    return Read32(data + offset + 2 + 12 * count, little);
-  };
-  const uint32_t ifd1 = ifdAt(Read32(data + 4, little), [](const uint8_t*) {});
-  uint32_t length = 0;
-  ifdAt(ifd1, [&](const uint8_t* field) {
-    if (Read16(field, little) == 0x0202) length = Read32(field + 8, little);
-  });
-  return length;
+// Premultiplied 8-bit BGRA from 8-bit RGB or RGBA, with the same integer
+// rounding as the Windows decoder.
+void ToPremultipliedBgra(const uint8_t* in, int bands, int width, uint8_t* out) {
+  for (int i = 0; i < width; ++i, in += bands, out += 4) {
+    const unsigned a = bands >= 4 ? in[3] : 255;
+    out[0] = static_cast<uint8_t>((in[2] * a + 127) / 255);
+    out[1] = static_cast<uint8_t>((in[1] * a + 127) / 255);
+    out[2] = static_cast<uint8_t>((in[0] * a + 127) / 255);
+    out[3] = static_cast<uint8_t>(a);
+  }
 }
 
-// 8-bit BGRA bytes from any image, colours weighted by alpha as on a
-// background of ARGB 0 (the same integer rounding as the Windows decoder).
-std::optional<Bitmap32> ToBitmap32(VipsImage* in) {
+// Rows in a strip: about a megabyte of the library's pixels at a time.
+int StripRows(int width, int bands) {
+  const size_t row = static_cast<size_t>(width) * bands;
+  return static_cast<int>(std::clamp<size_t>((1u << 20) / std::max<size_t>(row, 1), 1, 256));
+}
+
+// Every pixel of a loaded picture, as sRGB bytes strip by strip from the
+// top: the loader decodes the rows as they are asked for, so only a strip
+// is held here whatever the picture's size.
+bool SendPixels(VipsImage* loaded, PixelSink& sink) {
+  VipsImagePtr owner(loaded);
   VipsImage* rgb = nullptr;
-  if (vips_colourspace(in, &rgb, VIPS_INTERPRETATION_sRGB, nullptr) != 0) return std::nullopt;
+  if (vips_colourspace(loaded, &rgb, VIPS_INTERPRETATION_sRGB, nullptr) != 0) return false;
   VipsImagePtr rgbOwner(rgb);
   VipsImage* bytes = nullptr;
-  if (vips_cast_uchar(rgb, &bytes, nullptr) != 0) return std::nullopt;
+  if (vips_cast_uchar(rgb, &bytes, nullptr) != 0) return false;
   VipsImagePtr bytesOwner(bytes);
+  const int width = vips_image_get_width(bytes), height = vips_image_get_height(bytes);
   const int bands = vips_image_get_bands(bytes);
-  if (bands < 3) return std::nullopt;
-  size_t length = 0;
-  auto* pixels = static_cast<uint8_t*>(vips_image_write_to_memory(bytes, &length));
-  if (!pixels) return std::nullopt;
-  Bitmap32 out;
-  out.width = vips_image_get_width(bytes);
-  out.height = vips_image_get_height(bytes);
-  const size_t count = static_cast<size_t>(out.width) * out.height;
-  if (length < count * bands) {
-    g_free(pixels);
-    return std::nullopt;
+  if (bands < 3 || width <= 0 || height <= 0 || width > kMaxRowPixels) return false;
+  VipsRegionPtr region(vips_region_new(bytes));
+  VipsRegion* area = region.get();
+  sink.Begin(width, height);
+  const int strip = StripRows(width, bands);
+  std::vector<uint8_t> converted(static_cast<size_t>(width) * 4 * strip);
+  for (int top = 0; top < height; top += strip) {
+    const int rows = std::min(strip, height - top);
+    VipsRect rect{0, top, width, rows};
+    if (vips_region_prepare(area, &rect) != 0) return false;
+    for (int y = 0; y < rows; ++y)
+      ToPremultipliedBgra(reinterpret_cast<const uint8_t*>(VIPS_REGION_ADDR(area, 0, top + y)),
+                          bands, width, converted.data() + static_cast<size_t>(y) * width * 4);
+    sink.Rows({converted.data(), static_cast<size_t>(width) * 4, width, rows});
   }
-  out.bits.resize(count * 4);
-  for (size_t i = 0; i < count; ++i) {
-    const uint8_t* p = pixels + i * bands;
-    const unsigned a = bands >= 4 ? p[3] : 255;
-    uint8_t* q = out.bits.data() + i * 4;
-    q[0] = static_cast<uint8_t>((p[2] * a + 127) / 255);
-    q[1] = static_cast<uint8_t>((p[1] * a + 127) / 255);
-    q[2] = static_cast<uint8_t>((p[0] * a + 127) / 255);
-    q[3] = static_cast<uint8_t>(a);
+  return true;
+}
+
+// The same, with the library's error cleared on failure.
+bool SendOrClear(VipsImage* loaded, PixelSink& sink) {
+  if (!loaded || !SendPixels(loaded, sink)) {
+    vips_error_clear();
+    return false;
   }
-  g_free(pixels);
-  return out;
+  return true;
 }
 
 }  // namespace
@@ -269,8 +264,10 @@ struct DecodedImage::Impl {
   std::optional<FileStamp> opened;
   VipsImagePtr image;
   HeldBytes held;
+  bool jpeg = false;
   bool metafile = false;
   bool alpha = false;
+  std::optional<FileRange> thumbnail;
 
   ~Impl() {
     image.reset();
@@ -281,6 +278,12 @@ struct DecodedImage::Impl {
   bool Unchanged() const {
     struct stat info {};
     return fstat(fd, &info) == 0 && opened && FileStamp(info) == *opened;
+  }
+  std::string Read(uint64_t offset, size_t count) const {
+    std::string bytes(count, '\0');
+    const ssize_t n = pread(fd, bytes.data(), count, static_cast<off_t>(offset));
+    bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return bytes;
   }
 };
 
@@ -322,9 +325,15 @@ std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
     vips_image_get_string(image, "vips-loader", &loader);
   impl->held = HeldWhileDecoding(image, loader, static_cast<double>(info.st_size));
   if (impl->held.thumbnail > kMaxHeldBytes) return std::nullopt;
+  impl->jpeg = std::string_view(loader).starts_with("jpeg");
   impl->metafile = std::strstr(loader, "svg") != nullptr;
   // The Windows decoder reports palette pictures (GIF) without alpha.
   impl->alpha = vips_image_hasalpha(image) && std::strstr(loader, "gif") == nullptr;
+  if (impl->jpeg) {
+    const Impl& self = *impl;
+    impl->thumbnail =
+        ExifThumbnailRange([&](uint64_t offset, size_t count) { return self.Read(offset, count); });
+  }
   return DecodedImage(std::move(impl));
 }
 
@@ -336,50 +345,48 @@ int DecodedImage::Width() const { return vips_image_get_width(impl_->image.get()
 
 int DecodedImage::Height() const { return vips_image_get_height(impl_->image.get()); }
 
-uint32_t DecodedImage::PixelFormat() const {
-  return impl_->alpha ? kFormat32bppArgb : kFormat24bppRgb;
-}
+bool DecodedImage::HasAlpha() const { return impl_->alpha; }
 
 uint32_t DecodedImage::ThumbnailDataSize() const {
-  const void* data = nullptr;
-  size_t length = 0;
-  if (!vips_image_get_typeof(impl_->image.get(), VIPS_META_EXIF_NAME)) return 0;
-  if (vips_image_get_blob(impl_->image.get(), VIPS_META_EXIF_NAME, &data, &length) != 0) {
-    vips_error_clear();
-    return 0;
-  }
-  return ExifThumbnailLength(static_cast<const uint8_t*>(data), length);
+  return impl_->thumbnail ? impl_->thumbnail->length : 0;
 }
 
-std::optional<Bitmap32> DecodedImage::Thumbnail(int width, int height) const {
-  if (!impl_->Unchanged()) return std::nullopt;
-  VipsSourcePtr source = FileSource(impl_->fd);
-  if (!source) return std::nullopt;
+bool DecodedImage::ReadThumbnail(PixelSink& sink) const {
+  if (!impl_->thumbnail || !impl_->Unchanged()) return false;
+  const std::string bytes = impl_->Read(impl_->thumbnail->offset, impl_->thumbnail->length);
+  if (bytes.size() != impl_->thumbnail->length) return false;
+  // The embedded picture is a JPEG of its own and could declare anything.
+  const auto declared = DeclaredPictureSize([&](uint64_t offset, size_t count) {
+    return offset < bytes.size() ? bytes.substr(offset, count) : std::string();
+  });
+  if (!declared || !WithinPixelBound(*declared)) return false;
   VipsImage* thumb = nullptr;
-  // Shrink-on-load makes this the cheap route: a JPEG is decoded at 1/8 scale.
-  if (vips_thumbnail_source(source.get(), &thumb, width, "height", height, "size", VIPS_SIZE_FORCE,
-                            "no_rotate", TRUE, nullptr) != 0) {
+  if (vips_jpegload_buffer(const_cast<char*>(bytes.data()), bytes.size(), &thumb, "access",
+                           VIPS_ACCESS_SEQUENTIAL, nullptr) != 0) {
     vips_error_clear();
-    return std::nullopt;
+    return false;
   }
-  VipsImagePtr owner(thumb);
-  auto bitmap = ToBitmap32(thumb);
-  if (!bitmap) vips_error_clear();
-  return bitmap;
+  return SendOrClear(thumb, sink);
 }
 
-std::optional<Bitmap32> DecodedImage::DrawStretched(int width, int height) const {
-  if (impl_->held.draw > kMaxHeldBytes || !impl_->Unchanged()) return std::nullopt;
-  VipsImage* drawn = nullptr;
-  if (vips_thumbnail_image(impl_->image.get(), &drawn, width, "height", height, "size",
-                           VIPS_SIZE_FORCE, "no_rotate", TRUE, nullptr) != 0) {
-    vips_error_clear();
-    return std::nullopt;
+bool DecodedImage::ReadScaled(int minWidth, int minHeight, PixelSink& sink) const {
+  if (!impl_->Unchanged()) return false;
+  // Shrink-on-load: a JPEG decoded at a reduced scale holds and costs a
+  // fraction of the whole picture. Other formats are decoded at full size.
+  const int shrink = impl_->jpeg ? JpegScaleDenominator(Width(), Height(), minWidth, minHeight) : 1;
+  if (shrink == 1 && impl_->held.draw > kMaxHeldBytes) return false;
+  VipsSourcePtr source = FileSource(impl_->fd);
+  if (!source) return false;
+  VipsImage* loaded = nullptr;
+  if (impl_->jpeg) {
+    if (vips_jpegload_source(source.get(), &loaded, "shrink", shrink, "access",
+                             VIPS_ACCESS_SEQUENTIAL, nullptr) != 0)
+      loaded = nullptr;
+  } else {
+    loaded =
+        vips_image_new_from_source(source.get(), "", "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
   }
-  VipsImagePtr owner(drawn);
-  auto bitmap = ToBitmap32(drawn);
-  if (!bitmap) vips_error_clear();
-  return bitmap;
+  return SendOrClear(loaded, sink);
 }
 
 }  // namespace platform

@@ -1,3 +1,10 @@
+#include <windows.h>
+// The imaging component's GUIDs are defined here, in the one file that uses them.
+#include <initguid.h>
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -8,6 +15,7 @@
 
 namespace platform {
 namespace Gp = Gdiplus::DllExports;
+using Microsoft::WRL::ComPtr;
 
 void EnsureGdiplusStarted() {
   static const bool started = [] {
@@ -32,97 +40,162 @@ std::optional<Bitmap32> ReadBitmapBits(HBITMAP bitmap) {
 
 namespace {
 
-// A GDI bitmap of the image on a background of ARGB 0, read back as bytes.
-std::optional<Bitmap32> ToBitmap32(Gdiplus::GpImage* image) {
+// Scaled decoding where a codec offers it (JPEG at 1/2, 1/4 and 1/8). The
+// interface (IWICBitmapSourceTransform) is not in every SDK's headers.
+constexpr IID kIidScaledSource = {
+    0x3B16811B, 0x6A43, 0x4EC9, {0xB7, 0x13, 0x3D, 0x5A, 0x0C, 0x13, 0xB9, 0x40}};
+struct IScaledSource : public IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height,
+                                               WICPixelFormatGUID* format,
+                                               WICBitmapTransformOptions transform, UINT stride,
+                                               UINT size, BYTE* buffer) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
+  virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform,
+                                                         BOOL* supported) = 0;
+};
+
+// The imaging factory of the calling thread. The component needs COM; a
+// thread that has not started it (a test's, say) gets an apartment of the
+// kind the program's own threads use, for as long as the thread lives.
+class ImagingThread {
+ public:
+  static IWICImagingFactory* Factory() {
+    thread_local ImagingThread thread;
+    return thread.factory_.Get();
+  }
+
+ private:
+  ImagingThread() : com_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+    ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                       IID_PPV_ARGS(&factory_));
+  }
+  ~ImagingThread() {
+    factory_.Reset();
+    if (com_) ::CoUninitialize();
+  }
+  bool com_;
+  ComPtr<IWICImagingFactory> factory_;
+};
+
+// Rows in a strip: about a megabyte of pixels at a time.
+UINT StripRows(UINT width) {
+  const size_t row = static_cast<size_t>(width) * 4;
+  return static_cast<UINT>(std::clamp<size_t>((1u << 20) / std::max<size_t>(row, 1), 1, 256));
+}
+
+// Every pixel of a source as premultiplied BGRA, strip by strip from the top.
+bool SendSource(IWICBitmapSource* source, PixelSink& sink) {
+  IWICImagingFactory* factory = ImagingThread::Factory();
+  ComPtr<IWICFormatConverter> converter;
+  if (!factory || FAILED(factory->CreateFormatConverter(&converter)) ||
+      FAILED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
+                                   nullptr, 0.0, WICBitmapPaletteTypeCustom)))
+    return false;
+  UINT width = 0, height = 0;
+  if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 ||
+      width > static_cast<UINT>(kMaxRowPixels) || !WithinPixelBound({width, height}))
+    return false;
+  sink.Begin(static_cast<int>(width), static_cast<int>(height));
+  const UINT strip = StripRows(width);
+  const UINT stride = width * 4;
+  std::vector<uint8_t> rows(static_cast<size_t>(stride) * strip);
+  for (UINT top = 0; top < height; top += strip) {
+    const UINT count = std::min(strip, height - top);
+    const WICRect rect{0, static_cast<INT>(top), static_cast<INT>(width), static_cast<INT>(count)};
+    if (FAILED(converter->CopyPixels(&rect, stride, stride * count, rows.data()))) return false;
+    sink.Rows({rows.data(), stride, static_cast<int>(width), static_cast<int>(count)});
+  }
+  return true;
+}
+
+UINT BitsPerPixel(IWICImagingFactory* factory, const WICPixelFormatGUID& format) {
+  ComPtr<IWICComponentInfo> info;
+  ComPtr<IWICPixelFormatInfo> pixelInfo;
+  UINT bits = 0;
+  if (SUCCEEDED(factory->CreateComponentInfo(format, &info)) && SUCCEEDED(info.As(&pixelInfo)))
+    pixelInfo->GetBitsPerPixel(&bits);
+  return bits;
+}
+
+// The frame at the codec's own reduced scale, when it has one that leaves at
+// least the asked size; nothing otherwise.
+ComPtr<IWICBitmapSource> ScaledByCodec(IWICBitmapFrameDecode* frame, UINT width, UINT height,
+                                       int minWidth, int minHeight) {
+  ComPtr<IScaledSource> scaled;
+  if (FAILED(
+          frame->QueryInterface(kIidScaledSource, reinterpret_cast<void**>(scaled.GetAddressOf()))))
+    return nullptr;
+  const int denominator =
+      JpegScaleDenominator(static_cast<int>(width), static_cast<int>(height), minWidth, minHeight);
+  if (denominator == 1) return nullptr;
+  UINT w = (width + denominator - 1) / denominator, h = (height + denominator - 1) / denominator;
+  if (FAILED(scaled->GetClosestSize(&w, &h)) || w >= width || h >= height ||
+      w < std::min<UINT>(width, minWidth) || h < std::min<UINT>(height, minHeight))
+    return nullptr;
+  IWICImagingFactory* factory = ImagingThread::Factory();
+  WICPixelFormatGUID format = GUID_WICPixelFormat32bppPBGRA;
+  if (FAILED(scaled->GetClosestPixelFormat(&format))) return nullptr;
+  const UINT bits = BitsPerPixel(factory, format);
+  if (bits == 0) return nullptr;
+  const UINT stride = (w * bits + 31) / 32 * 4;
+  std::vector<BYTE> pixels(static_cast<size_t>(stride) * h);
+  ComPtr<IWICBitmap> bitmap;
+  if (FAILED(scaled->CopyPixels(nullptr, w, h, &format, WICBitmapTransformRotate0, stride,
+                                static_cast<UINT>(pixels.size()), pixels.data())) ||
+      FAILED(factory->CreateBitmapFromMemory(w, h, format, stride, static_cast<UINT>(pixels.size()),
+                                             pixels.data(), &bitmap)))
+    return nullptr;
+  return bitmap;
+}
+
+bool FormatHasAlpha(IWICImagingFactory* factory, const WICPixelFormatGUID& format) {
+  ComPtr<IWICComponentInfo> info;
+  ComPtr<IWICPixelFormatInfo2> pixelInfo;
+  BOOL transparent = FALSE;
+  // Palette formats answer no, as the program has always counted them.
+  if (SUCCEEDED(factory->CreateComponentInfo(format, &info)) && SUCCEEDED(info.As(&pixelInfo)) &&
+      SUCCEEDED(pixelInfo->SupportsTransparency(&transparent)))
+    return transparent != FALSE;
+  for (const GUID& alpha :
+       {GUID_WICPixelFormat32bppBGRA, GUID_WICPixelFormat32bppPBGRA, GUID_WICPixelFormat32bppRGBA,
+        GUID_WICPixelFormat32bppPRGBA, GUID_WICPixelFormat64bppRGBA, GUID_WICPixelFormat64bppPRGBA,
+        GUID_WICPixelFormat128bppRGBAFloat})
+    if (IsEqualGUID(format, alpha)) return true;
+  return false;
+}
+
+// Reads the file by offset, for what is parsed here rather than by the
+// decoder: the declared size and the embedded thumbnail.
+class FileBytes {
+ public:
+  explicit FileBytes(const std::wstring& path) : file_(_wfopen(path.c_str(), L"rb"), fclose) {}
+  bool IsOpen() const { return file_ != nullptr; }
+  std::string Read(uint64_t offset, size_t count) const {
+    std::string bytes(count, '\0');
+    if (!file_ || _fseeki64(file_.get(), static_cast<long long>(offset), SEEK_SET) != 0) return {};
+    bytes.resize(fread(bytes.data(), 1, count, file_.get()));
+    return bytes;
+  }
+  HeaderReader Reader() const {
+    return [this](uint64_t offset, size_t count) { return Read(offset, count); };
+  }
+
+ private:
+  std::unique_ptr<FILE, int (*)(FILE*)> file_;
+};
+
+// A GDI bitmap of a GDI+ image on a background of ARGB 0, read back as bytes.
+std::optional<Bitmap32> ToBitmap32(Gdiplus::GpBitmap* image) {
   HBITMAP handle = nullptr;
-  if (Gp::GdipCreateHBITMAPFromBitmap(static_cast<Gdiplus::GpBitmap*>(image), &handle, 0) !=
-          Gdiplus::Ok ||
-      !handle)
+  if (Gp::GdipCreateHBITMAPFromBitmap(image, &handle, 0) != Gdiplus::Ok || !handle)
     return std::nullopt;
   UniqueBitmap bitmap(handle);
   return ReadBitmapBits(bitmap.get());
 }
 
-// Some decoders allocate the whole picture while they load it, and a header
-// that declares billions of pixels in a few kilobytes (a decompression bomb)
-// would take gigabytes, or overflow the decoder's size sums.
-bool DeclaresTooManyPixels(const std::wstring& path) {
-  std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"rb"), fclose);
-  if (!file) return false;  // the decoder says why it cannot read it
-  const auto size = DeclaredPictureSize([&](uint64_t offset, size_t count) {
-    std::string bytes(count, '\0');
-    if (_fseeki64(file.get(), static_cast<long long>(offset), SEEK_SET) != 0) return std::string();
-    bytes.resize(fread(bytes.data(), 1, count, file.get()));
-    return bytes;
-  });
-  return size && !WithinPixelBound(*size);
-}
-
-}  // namespace
-
-struct DecodedImage::Impl {
-  GpImagePtr image;
-};
-
-DecodedImage::DecodedImage(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-DecodedImage::DecodedImage(DecodedImage&&) noexcept = default;
-DecodedImage& DecodedImage::operator=(DecodedImage&&) noexcept = default;
-DecodedImage::~DecodedImage() = default;
-
-std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
-  if (DeclaresTooManyPixels(path)) return std::nullopt;
-  EnsureGdiplusStarted();
-  Gdiplus::GpImage* image = nullptr;
-  if (Gp::GdipLoadImageFromFile(path.c_str(), &image) != Gdiplus::Ok || !image) return std::nullopt;
-  auto impl = std::make_unique<Impl>();
-  impl->image.reset(image);
-  return DecodedImage(std::move(impl));
-}
-
-ImageType DecodedImage::Type() const {
-  Gdiplus::ImageType type = Gdiplus::ImageTypeUnknown;
-  if (Gp::GdipGetImageType(impl_->image.get(), &type) != Gdiplus::Ok) return ImageType::Unknown;
-  if (type == Gdiplus::ImageTypeBitmap) return ImageType::Bitmap;
-  if (type == Gdiplus::ImageTypeMetafile) return ImageType::Metafile;
-  return ImageType::Unknown;
-}
-
-int DecodedImage::Width() const {
-  UINT width = 0;
-  Gp::GdipGetImageWidth(impl_->image.get(), &width);
-  return static_cast<int>(width);
-}
-
-int DecodedImage::Height() const {
-  UINT height = 0;
-  Gp::GdipGetImageHeight(impl_->image.get(), &height);
-  return static_cast<int>(height);
-}
-
-uint32_t DecodedImage::PixelFormat() const {
-  Gdiplus::PixelFormat format = 0;
-  Gp::GdipGetImagePixelFormat(impl_->image.get(), &format);
-  return format;
-}
-
-uint32_t DecodedImage::ThumbnailDataSize() const {
-  UINT size = 0;
-  // PropertyTagThumbnailData
-  if (Gp::GdipGetPropertyItemSize(impl_->image.get(), 0x501B, &size) != Gdiplus::Ok) return 0;
-  return size;
-}
-
-std::optional<Bitmap32> DecodedImage::Thumbnail(int width, int height) const {
-  Gdiplus::GpImage* thumb = nullptr;
-  if (Gp::GdipGetImageThumbnail(impl_->image.get(), width, height, &thumb, nullptr, nullptr) !=
-          Gdiplus::Ok ||
-      !thumb)
-    return std::nullopt;
-  GpImagePtr owner(thumb);
-  return ToBitmap32(thumb);
-}
-
-std::optional<Bitmap32> DecodedImage::DrawStretched(int width, int height) const {
+// A metafile drawn stretched into width x height.
+std::optional<Bitmap32> DrawMetafile(Gdiplus::GpImage* image, int width, int height) {
   Gdiplus::GpBitmap* canvas = nullptr;
   if (Gp::GdipCreateBitmapFromScan0(width, height, 0, kFormat32bppArgb, nullptr, &canvas) !=
           Gdiplus::Ok ||
@@ -133,14 +206,123 @@ std::optional<Bitmap32> DecodedImage::DrawStretched(int width, int height) const
   if (Gp::GdipGetImageGraphicsContext(canvas, &graphics) != Gdiplus::Ok || !graphics)
     return std::nullopt;
   GpGraphicsPtr graphicsOwner(graphics);
-  Gp::GdipSetCompositingQuality(graphics, Gdiplus::CompositingQualityHighSpeed);
-  Gp::GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeHighSpeed);
-  Gp::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeLowQuality);
-  Gp::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHighSpeed);
-  if (Gp::GdipDrawImageRectI(graphics, impl_->image.get(), 0, 0, width, height) != Gdiplus::Ok)
+  if (Gp::GdipDrawImageRectI(graphics, image, 0, 0, width, height) != Gdiplus::Ok)
     return std::nullopt;
   graphicsOwner.reset();
   return ToBitmap32(canvas);
+}
+
+}  // namespace
+
+struct DecodedImage::Impl {
+  explicit Impl(const std::wstring& path) : bytes(path) {}
+  // Open for the life of the image, for the embedded thumbnail.
+  FileBytes bytes;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  // What the imaging component does not read but GDI+ does: metafiles.
+  GpImagePtr metafile;
+  UINT width = 0;
+  UINT height = 0;
+  bool alpha = false;
+  std::optional<FileRange> thumbnail;
+};
+
+DecodedImage::DecodedImage(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+DecodedImage::DecodedImage(DecodedImage&&) noexcept = default;
+DecodedImage& DecodedImage::operator=(DecodedImage&&) noexcept = default;
+DecodedImage::~DecodedImage() = default;
+
+std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
+  auto impl = std::make_unique<Impl>(path);
+  // Some decoders allocate the whole picture while they load it, and a
+  // header that declares billions of pixels in a few kilobytes (a
+  // decompression bomb) would take gigabytes, or overflow their size sums.
+  if (impl->bytes.IsOpen()) {
+    const auto declared = DeclaredPictureSize(impl->bytes.Reader());
+    if (declared && !WithinPixelBound(*declared)) return std::nullopt;
+  }
+  ComPtr<IWICBitmapDecoder> decoder;
+  IWICImagingFactory* factory = ImagingThread::Factory();
+  if (factory &&
+      SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                   WICDecodeMetadataCacheOnDemand, &decoder)) &&
+      SUCCEEDED(decoder->GetFrame(0, &impl->frame)) &&
+      SUCCEEDED(impl->frame->GetSize(&impl->width, &impl->height))) {
+    if (impl->width == 0 || impl->height == 0 || !WithinPixelBound({impl->width, impl->height}))
+      return std::nullopt;
+    WICPixelFormatGUID format{};
+    if (SUCCEEDED(impl->frame->GetPixelFormat(&format)))
+      impl->alpha = FormatHasAlpha(factory, format);
+    impl->thumbnail = ExifThumbnailRange(impl->bytes.Reader());
+    return DecodedImage(std::move(impl));
+  }
+  impl->frame.Reset();
+
+  EnsureGdiplusStarted();
+  Gdiplus::GpImage* image = nullptr;
+  if (Gp::GdipLoadImageFromFile(path.c_str(), &image) != Gdiplus::Ok || !image) return std::nullopt;
+  impl->metafile.reset(image);
+  Gdiplus::ImageType type = Gdiplus::ImageTypeUnknown;
+  if (Gp::GdipGetImageType(image, &type) != Gdiplus::Ok || type != Gdiplus::ImageTypeMetafile)
+    return std::nullopt;
+  Gp::GdipGetImageWidth(image, &impl->width);
+  Gp::GdipGetImageHeight(image, &impl->height);
+  return DecodedImage(std::move(impl));
+}
+
+ImageType DecodedImage::Type() const {
+  return impl_->metafile ? ImageType::Metafile : ImageType::Bitmap;
+}
+
+int DecodedImage::Width() const { return static_cast<int>(impl_->width); }
+
+int DecodedImage::Height() const { return static_cast<int>(impl_->height); }
+
+bool DecodedImage::HasAlpha() const { return impl_->alpha; }
+
+uint32_t DecodedImage::ThumbnailDataSize() const {
+  return impl_->thumbnail ? impl_->thumbnail->length : 0;
+}
+
+bool DecodedImage::ReadThumbnail(PixelSink& sink) const {
+  if (!impl_->frame) return false;
+  ComPtr<IWICBitmapSource> thumb;
+  if (SUCCEEDED(impl_->frame->GetThumbnail(&thumb)) && thumb) return SendSource(thumb.Get(), sink);
+  // Where the codec does not hand it over, the Exif block's thumbnail is
+  // decoded as a JPEG of its own, after the same size check as any file.
+  if (!impl_->thumbnail) return false;
+  std::string bytes = impl_->bytes.Read(impl_->thumbnail->offset, impl_->thumbnail->length);
+  if (bytes.size() != impl_->thumbnail->length) return false;
+  const auto declared = DeclaredPictureSize([&](uint64_t offset, size_t count) {
+    return offset < bytes.size() ? bytes.substr(offset, count) : std::string();
+  });
+  if (!declared || !WithinPixelBound(*declared)) return false;
+  IWICImagingFactory* factory = ImagingThread::Factory();
+  ComPtr<IWICStream> stream;
+  ComPtr<IWICBitmapDecoder> decoder;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(factory->CreateStream(&stream)) ||
+      FAILED(stream->InitializeFromMemory(reinterpret_cast<BYTE*>(bytes.data()),
+                                          static_cast<DWORD>(bytes.size()))) ||
+      FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                              &decoder)) ||
+      FAILED(decoder->GetFrame(0, &frame)))
+    return false;
+  return SendSource(frame.Get(), sink);
+}
+
+bool DecodedImage::ReadScaled(int minWidth, int minHeight, PixelSink& sink) const {
+  if (impl_->metafile) {
+    // Drawn at the asked size: a metafile has no pixels of its own.
+    auto drawn = DrawMetafile(impl_->metafile.get(), std::max(minWidth, 1), std::max(minHeight, 1));
+    if (!drawn || !drawn->View().data) return false;
+    SendBitmap(*drawn, sink);
+    return true;
+  }
+  if (ComPtr<IWICBitmapSource> scaled =
+          ScaledByCodec(impl_->frame.Get(), impl_->width, impl_->height, minWidth, minHeight))
+    return SendSource(scaled.Get(), sink);
+  return SendSource(impl_->frame.Get(), sink);
 }
 
 }  // namespace platform

@@ -57,7 +57,63 @@ std::optional<DeclaredSize> TiffSize(const HeaderReader& read, bool little) {
   return size;
 }
 
+// The thumbnail's offset and length (tags 0x0201 and 0x0202 of IFD1) within
+// the TIFF structure of an Exif block. Offsets come from the file: 64-bit
+// sums, so one near 4 GB cannot wrap past the bounds.
+std::optional<FileRange> ThumbnailInTiff(const std::string& tiff) {
+  const uint64_t size = tiff.size();
+  if (size < 8) return std::nullopt;
+  const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+  if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return std::nullopt;
+  FileRange range;
+  auto directory = [&](uint64_t at, bool thumbnail) -> uint64_t {
+    if (at < 8 || at + 2 > size) return 0;
+    const uint32_t count = Get16(tiff, at, little);
+    if (at + 2 + 12ull * count + 4 > size) return 0;
+    for (uint32_t i = 0; thumbnail && i < count; ++i) {
+      const size_t field = at + 2 + 12 * i;
+      const uint32_t tag = Get16(tiff, field, little);
+      if (tag == 0x0201) range.offset = Get32(tiff, field + 8, little);
+      if (tag == 0x0202) range.length = Get32(tiff, field + 8, little);
+    }
+    return Get32(tiff, at + 2 + 12 * count, little);
+  };
+  directory(directory(Get32(tiff, 4, little), false), true);
+  if (range.length == 0 || range.offset < 8 || range.offset + range.length > size)
+    return std::nullopt;
+  return range;
+}
+
 }  // namespace
+
+std::optional<FileRange> ExifThumbnailRange(const HeaderReader& read) {
+  using namespace std::string_view_literals;
+  const std::string start = read(0, 2);
+  if (start != "\xFF\xD8"sv) return std::nullopt;
+  uint64_t at = 2;
+  for (int segments = 0; segments < 4096; ++segments) {
+    const std::string head = read(at, 4);
+    if (head.size() < 4 || static_cast<uint8_t>(head[0]) != 0xFF) return std::nullopt;
+    const auto marker = static_cast<uint8_t>(head[1]);
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // the scan: no metadata after it
+    const uint32_t length = Get16(head, 2, false);
+    if (marker == 0xE1 && length > 8) {
+      const std::string block = read(at + 4, length - 2);
+      if (block.size() == length - 2 && block.compare(0, 6, "Exif\0\0"sv) == 0) {
+        if (auto range = ThumbnailInTiff(block.substr(6))) {
+          range->offset += at + 4 + 6;
+          return range;
+        }
+      }
+    }
+    at += 2 + length;
+  }
+  return std::nullopt;
+}
 
 std::optional<DeclaredSize> DeclaredPictureSize(const HeaderReader& read) {
   const std::string head = read(0, 32);

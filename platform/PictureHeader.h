@@ -25,6 +25,15 @@ using HeaderReader = std::function<std::string(uint64_t offset, size_t count)>;
 
 std::optional<DeclaredSize> DeclaredPictureSize(const HeaderReader& read);
 
+// Where a JPEG keeps its embedded thumbnail: the JPEG stream that the
+// second directory (IFD1) of its Exif block names, as a range of the file.
+// Nothing when there is none or the block's offsets point outside it.
+struct FileRange {
+  uint64_t offset = 0;
+  uint32_t length = 0;
+};
+std::optional<FileRange> ExifThumbnailRange(const HeaderReader& read);
+
 // 16384 x 16384 pixels: beyond this no picture is decoded.
 constexpr double kMaxDecodedPixels = 268435456.0;
 inline bool WithinPixelBound(DeclaredSize size) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -117,15 +118,17 @@ class FakeServices : public engine::PictureServices {
  public:
   struct Picture {
     int width = 128, height = 128;
-    uint32_t format = 0x00021808;
-    std::optional<Bitmap32> thumbnail = Uniform(200, 200, 200, 255);
-    std::optional<Bitmap32> drawn = Uniform(100, 100, 100, 255);
+    bool alpha = false;
+    bool outOfMemory = false;  // decoding it throws std::bad_alloc
+    std::optional<Bitmap32> thumbnail = Uniform(200, 200, 200, 255);  // embedded
+    std::optional<Bitmap32> drawn = Uniform(100, 100, 100, 255);      // the picture itself
   };
   std::map<std::wstring, Picture> pictures;
   std::optional<Bitmap32> extracted;
   std::optional<Bitmap32> cached;
   std::pair<int, int> shellSize{0, 0};
   std::map<std::string, int> calls;
+  std::pair<int, int> extractSize{0, 0}, scaledSize{0, 0};  // the sizes last asked for
 
   class File : public engine::PictureFile {
    public:
@@ -133,15 +136,21 @@ class FakeServices : public engine::PictureServices {
     platform::ImageType Type() const override { return platform::ImageType::Bitmap; }
     int Width() const override { return picture_.width; }
     int Height() const override { return picture_.height; }
-    uint32_t PixelFormat() const override { return picture_.format; }
+    bool HasAlpha() const override { return picture_.alpha; }
     uint32_t ThumbnailDataSize() const override { return 0; }
-    std::optional<Bitmap32> Thumbnail(int, int) override {
+    bool ReadThumbnail(platform::PixelSink& sink) override {
       ++owner_.calls["Thumbnail"];
-      return picture_.thumbnail;
+      if (!picture_.thumbnail) return false;
+      platform::SendBitmap(*picture_.thumbnail, sink);
+      return true;
     }
-    std::optional<Bitmap32> DrawStretched(int, int) override {
-      ++owner_.calls["DrawStretched"];
-      return picture_.drawn;
+    bool ReadScaled(int minWidth, int minHeight, platform::PixelSink& sink) override {
+      ++owner_.calls["Scaled"];
+      owner_.scaledSize = {minWidth, minHeight};
+      if (picture_.outOfMemory) throw std::bad_alloc();
+      if (!picture_.drawn) return false;
+      platform::SendBitmap(*picture_.drawn, sink);
+      return true;
     }
 
    private:
@@ -155,8 +164,9 @@ class FakeServices : public engine::PictureServices {
     if (it == pictures.end()) return nullptr;
     return std::make_unique<File>(*this, it->second);
   }
-  std::optional<Bitmap32> ShellExtract(const std::wstring&, int, int, uint32_t) override {
+  std::optional<Bitmap32> ShellExtract(const std::wstring&, int w, int h, uint32_t) override {
     ++calls["ShellExtract"];
+    extractSize = {w, h};
     return extracted;
   }
   std::optional<Bitmap32> ShellSquareThumbnail(const std::wstring&, int) override {
@@ -175,10 +185,10 @@ struct RouteCase {
   const char* name;
   engine::SignatureRule rule;
   bool extractorHasThumbnail;
-  bool extractorKeepsAspect;  // returns 64 x 48
-  bool decoderHasThumbnail;
+  bool extractorKeepsAspect;  // returns 128 x 96
+  bool fileHasThumbnail;
   engine::FingerprintSource expected;
-  int extractCalls, thumbnailCalls, drawCalls;
+  int extractCalls, thumbnailCalls, scaledCalls;
 };
 
 void PrintTo(const RouteCase& c, std::ostream* os) { *os << c.name; }
@@ -189,17 +199,28 @@ TEST_P(FingerprintRoute, TakesTheExpectedSource) {
   const RouteCase& c = GetParam();
   FakeServices services;
   services.pictures[L"p.png"] = {};
-  if (!c.decoderHasThumbnail) services.pictures[L"p.png"].thumbnail.reset();
-  if (c.extractorHasThumbnail)
-    services.extracted = c.extractorKeepsAspect ? Bitmap32{64, 48, std::vector<uint8_t>(64 * 48 * 4)}
-                                                : Uniform(0, 0, 0, 255);
+  if (!c.fileHasThumbnail) services.pictures[L"p.png"].thumbnail.reset();
+  if (c.extractorHasThumbnail) {
+    services.extracted = Uniform(0, 0, 0, 255, 128);
+    if (c.extractorKeepsAspect) {
+      services.extracted->height = 96;
+      services.extracted->bits.resize(128 * 96 * 4);
+    }
+  }
   ImageEntry entry = engine::EmptyEntry();
   ASSERT_TRUE(engine::BuildFingerprint(services, L"p.png", c.rule, entry));
   EXPECT_EQ(entry.source, static_cast<int>(c.expected));
   EXPECT_EQ(entry.Path(), L"p.png");
   EXPECT_EQ(services.calls["ShellExtract"], c.extractCalls);
   EXPECT_EQ(services.calls["Thumbnail"], c.thumbnailCalls);
-  EXPECT_EQ(services.calls["DrawStretched"], c.drawCalls);
+  EXPECT_EQ(services.calls["Scaled"], c.scaledCalls);
+  // Twice the signature's size, so that every signature pixel averages several.
+  if (c.extractCalls) {
+    EXPECT_EQ(services.extractSize, std::make_pair(128, 128));
+  }
+  if (c.scaledCalls) {
+    EXPECT_EQ(services.scaledSize, std::make_pair(128, 128));
+  }
 }
 
 using engine::FingerprintSource;
@@ -209,18 +230,20 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         RouteCase{"ShellFirst", SignatureRule::ShellFirst, true, false, true,
                   FingerprintSource::ShellExtractor, 1, 0, 0},
+        // What the extractor returns is stretched to the square, as any picture.
         RouteCase{"ShellKeepsAspect", SignatureRule::ShellFirst, true, true, true,
-                  FingerprintSource::DecoderThumbnail, 1, 1, 0},
+                  FingerprintSource::ShellExtractor, 1, 0, 0},
         RouteCase{"ShellHasNone", SignatureRule::ShellFirst, false, false, true,
                   FingerprintSource::DecoderThumbnail, 1, 1, 0},
         RouteCase{"DecoderThumbnail", SignatureRule::DecoderThumbnail, true, false, true,
                   FingerprintSource::DecoderThumbnail, 0, 1, 0},
-        RouteCase{"NoDecoderThumbnail", SignatureRule::DecoderThumbnail, false, false, false,
-                  FingerprintSource::FullImage, 0, 1, 1},
+        // Without an embedded thumbnail the decoder's thumbnail is the picture, reduced.
+        RouteCase{"NoEmbeddedThumbnail", SignatureRule::DecoderThumbnail, false, false, false,
+                  FingerprintSource::DecoderThumbnail, 0, 1, 1},
         RouteCase{"FullImageAsksNothingElse", SignatureRule::FullImage, true, false, true,
                   FingerprintSource::FullImage, 0, 0, 1},
-        RouteCase{"UnknownRuleIsDecoderThumbnail", static_cast<SignatureRule>(7), true, false,
-                  true, FingerprintSource::DecoderThumbnail, 0, 1, 0}),
+        RouteCase{"UnknownRuleIsDecoderThumbnail", static_cast<SignatureRule>(7), true, false, true,
+                  FingerprintSource::DecoderThumbnail, 0, 1, 0}),
     [](const testing::TestParamInfo<RouteCase>& info) { return std::string(info.param.name); });
 
 TEST(FingerprintRoute, TooFewPixelsGetNoEntry) {
@@ -237,10 +260,20 @@ TEST(FingerprintRoute, TooFewPixelsGetNoEntry) {
   EXPECT_TRUE(engine::BuildFingerprint(services, L"wide", SignatureRule::ShellFirst, entry));
 }
 
+TEST(FingerprintRoute, PictureTooLargeForMemoryIsLeftOut) {
+  FakeServices services;
+  services.pictures[L"huge"] = {};
+  services.pictures[L"huge"].outOfMemory = true;
+  engine::FingerprintCache cache;
+  EXPECT_EQ(engine::GetOrBuildEntry(cache, services, SignatureRule::FullImage, L"huge", {}),
+            nullptr);
+  EXPECT_EQ(cache.size(), 0u);
+}
+
 TEST(FingerprintRoute, AlphaFormatSetsTheFlag) {
   FakeServices services;
   services.pictures[L"a"] = {};
-  services.pictures[L"a"].format = 0x0026200A;
+  services.pictures[L"a"].alpha = true;
   services.pictures[L"a"].thumbnail = Uniform(0, 0, 0, 0);
   ImageEntry entry = engine::EmptyEntry();
   ASSERT_TRUE(engine::BuildFingerprint(services, L"a", SignatureRule::DecoderThumbnail, entry));
@@ -257,8 +290,8 @@ TEST(FingerprintRoute, ShellCacheIsTheFallback) {
   found.lastWriteTime = 99;
   engine::FingerprintCache cache;
   ImageEntry entry;
-  ASSERT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::ShellFirst, L"x.heic",
-                                      found, entry));
+  ASSERT_TRUE(
+      engine::GetOrBuildEntry(cache, services, SignatureRule::ShellFirst, L"x.heic", found, entry));
   EXPECT_EQ(entry.source, static_cast<int>(FingerprintSource::ShellCache));
   EXPECT_EQ(entry.thumbDataSize, 3);
   EXPECT_EQ(entry.width, 640);
@@ -266,11 +299,11 @@ TEST(FingerprintRoute, ShellCacheIsTheFallback) {
   EXPECT_EQ(entry.lastWrite, 99u);
 
   services.shellSize = {100, 100};  // too small once the size is known
-  EXPECT_FALSE(engine::GetOrBuildEntry(cache, services, SignatureRule::ShellFirst, L"y.heic",
-                                       found, entry));
+  EXPECT_FALSE(
+      engine::GetOrBuildEntry(cache, services, SignatureRule::ShellFirst, L"y.heic", found, entry));
   services.cached.reset();
-  EXPECT_FALSE(engine::GetOrBuildEntry(cache, services, SignatureRule::ShellFirst, L"z.heic",
-                                       found, entry));
+  EXPECT_FALSE(
+      engine::GetOrBuildEntry(cache, services, SignatureRule::ShellFirst, L"z.heic", found, entry));
   EXPECT_EQ(cache.size(), 1u);
 }
 
@@ -282,19 +315,19 @@ TEST(FingerprintCache, ServesUnchangedFilesAndRebuildsTouchedOnes) {
   found.fileSize = 10;
   found.lastWriteTime = 1000;
   ImageEntry entry;
-  ASSERT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, L"p",
-                                      found, entry));
-  ASSERT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, L"p",
-                                      found, entry));
+  ASSERT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, L"p", found,
+                                      entry));
+  ASSERT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, L"p", found,
+                                      entry));
   EXPECT_EQ(services.calls["Open"], 1);
 
   found.lastWriteTime = 2000;  // touched
-  ASSERT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, L"p",
-                                      found, entry));
+  ASSERT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, L"p", found,
+                                      entry));
   EXPECT_EQ(services.calls["Open"], 2);
   found.fileSize = 11;  // rewritten
-  ASSERT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, L"p",
-                                      found, entry));
+  ASSERT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, L"p", found,
+                                      entry));
   EXPECT_EQ(services.calls["Open"], 3);
   EXPECT_EQ(cache.size(), 1u);
   EXPECT_EQ(cache.Find(L"p")->fileSize, 11u);
@@ -311,8 +344,8 @@ TEST(FingerprintCache, PathTooLongForTheRecordIsLeftOut) {
   EXPECT_EQ(services.calls["Open"], 0);
   const std::wstring fits(259, L'a');
   services.pictures[fits] = {};
-  EXPECT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, fits, {},
-                                      entry));
+  EXPECT_TRUE(
+      engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, fits, {}, entry));
 }
 
 TEST(FingerprintCache, StatusLineCountsRecords) {
@@ -321,8 +354,8 @@ TEST(FingerprintCache, StatusLineCountsRecords) {
   engine::FingerprintCache cache;
   EXPECT_EQ(engine::CacheStatusText(cache), L"Cache: 0 0 Byte");
   ImageEntry entry;
-  ASSERT_TRUE(engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, L"p", {},
-                                      entry));
+  ASSERT_TRUE(
+      engine::GetOrBuildEntry(cache, services, SignatureRule::DecoderThumbnail, L"p", {}, entry));
   EXPECT_EQ(engine::CacheStatusText(cache).substr(0, 9), L"Cache: 1 ");
   EXPECT_NE(engine::CacheStatusText(cache).find(L" KB"), std::wstring::npos);
 }
@@ -374,13 +407,15 @@ TEST_F(RealFiles, AlphaPictureIsFlagged) {
   const std::wstring path = folder_ / L"alpha.png";
   ASSERT_TRUE(testsupport::WritePng(
       path, 200, 200,
-      [](int x, int) { return testsupport::Rgba{0, 0, 0, static_cast<uint8_t>(x < 100 ? 0 : 255)}; },
+      [](int x, int) {
+        return testsupport::Rgba{0, 0, 0, static_cast<uint8_t>(x < 100 ? 0 : 255)};
+      },
       true));
   ImageEntry entry;
   ASSERT_TRUE(Build(path, SignatureRule::DecoderThumbnail, entry));
   EXPECT_EQ(entry.hasAlpha, 1);
-  EXPECT_EQ(entry.signature[0], 255);    // transparent: toward white
-  EXPECT_EQ(entry.signature[63], 0);     // opaque black
+  EXPECT_EQ(entry.signature[0], 255);  // transparent: toward white
+  EXPECT_EQ(entry.signature[63], 0);   // opaque black
 }
 
 TEST_F(RealFiles, NonPicturesGetNoEntry) {
@@ -405,6 +440,53 @@ TEST_F(RealFiles, NonPicturesGetNoEntry) {
   // Damaged pictures may or may not decode; they must not bring the run down.
   Build(truncated, SignatureRule::ShellFirst, entry);
   Build(corrupt, SignatureRule::FullImage, entry);
+}
+
+// A JPEG with another JPEG as its Exif thumbnail: an APP1 block right after
+// the start marker whose second directory names the thumbnail's bytes.
+std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbnail) {
+  auto le16 = [](uint32_t v) { return std::string{char(v & 255), char(v >> 8 & 255)}; };
+  auto le32 = [&](uint32_t v) { return le16(v & 0xFFFF) + le16(v >> 16); };
+  auto field = [&](uint32_t tag, uint32_t value) {
+    return le16(tag) + le16(4) + le32(1) + le32(value);
+  };
+  const uint32_t thumbnailAt = 8 + 6 + 2 + 2 * 12 + 4;  // after the header and both directories
+  std::string tiff = std::string("II*\0", 4) + le32(8) + le16(0) + le32(14) + le16(2) +
+                     field(0x0201, thumbnailAt) +
+                     field(0x0202, static_cast<uint32_t>(thumbnail.size())) + le32(0) + thumbnail;
+  const std::string block = std::string("Exif\0\0", 6) + tiff;
+  const uint32_t length = static_cast<uint32_t>(block.size() + 2);
+  return jpeg.substr(0, 2) + "\xFF\xE1" + char(length >> 8) + char(length & 255) + block +
+         jpeg.substr(2);
+}
+
+double MeanDifference(const engine::Signature& a, const engine::Signature& b) {
+  long sum = 0;
+  for (size_t i = 0; i < a.size(); ++i) sum += std::abs(a[i] - b[i]);
+  return static_cast<double>(sum) / a.size();
+}
+
+// Rule 2 takes the embedded thumbnail where there is one; rule 3 never does.
+TEST_F(RealFiles, EmbeddedThumbnailServesRuleTwoOnly) {
+  const std::wstring samples = platform::FromUtf8(DUPLORA_SAMPLES) + platform::kPathSeparator;
+  const std::string dusk = platform::ReadFileBytes(samples + L"dusk.jpg").value_or("");
+  const std::string lake = platform::ReadFileBytes(samples + L"lake.jpg").value_or("");
+  ASSERT_FALSE(dusk.empty());
+  const std::wstring spliced = folder_ / L"lake-with-thumbnail.jpg";
+  ASSERT_TRUE(platform::WriteFileBytes(spliced, WithExifThumbnail(lake, dusk)));
+
+  ImageEntry byThumbnail, whole, plainLake, plainDusk;
+  ASSERT_TRUE(Build(spliced, SignatureRule::DecoderThumbnail, byThumbnail));
+  ASSERT_TRUE(Build(spliced, SignatureRule::FullImage, whole));
+  ASSERT_TRUE(Build(samples + L"lake.jpg", SignatureRule::FullImage, plainLake));
+  ASSERT_TRUE(Build(samples + L"dusk.jpg", SignatureRule::FullImage, plainDusk));
+  EXPECT_EQ(byThumbnail.source, static_cast<int>(FingerprintSource::DecoderThumbnail));
+  EXPECT_EQ(byThumbnail.thumbDataSize, static_cast<int>(dusk.size()));
+  EXPECT_EQ(plainLake.thumbDataSize, 0);
+  EXPECT_EQ(byThumbnail.width, plainLake.width);
+  EXPECT_LT(MeanDifference(byThumbnail.signature, plainDusk.signature), 3.0);
+  EXPECT_EQ(whole.signature, plainLake.signature);
+  EXPECT_GT(MeanDifference(byThumbnail.signature, whole.signature), 20.0);
 }
 
 // The search decodes one picture on each core. Decoding the same pictures

@@ -323,15 +323,15 @@ class HookedFile final : public engine::PictureFile {
   platform::ImageType Type() const override { return real_->Type(); }
   int Width() const override { return real_->Width(); }
   int Height() const override { return real_->Height(); }
-  uint32_t PixelFormat() const override { return real_->PixelFormat(); }
+  bool HasAlpha() const override { return real_->HasAlpha(); }
   uint32_t ThumbnailDataSize() const override { return real_->ThumbnailDataSize(); }
-  std::optional<platform::Bitmap32> Thumbnail(int width, int height) override {
+  bool ReadThumbnail(platform::PixelSink& sink) override {
     if (beforeRender_) beforeRender_();
-    return real_->Thumbnail(width, height);
+    return real_->ReadThumbnail(sink);
   }
-  std::optional<platform::Bitmap32> DrawStretched(int width, int height) override {
+  bool ReadScaled(int minWidth, int minHeight, platform::PixelSink& sink) override {
     if (beforeRender_) beforeRender_();
-    return real_->DrawStretched(width, height);
+    return real_->ReadScaled(minWidth, minHeight, sink);
   }
 
  private:

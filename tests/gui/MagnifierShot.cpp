@@ -39,7 +39,9 @@ int wmain(int argc, wchar_t** argv) {
   const int mode = argc > 2 ? _wtoi(argv[2]) : 0;
   auto picture = platform::DecodedImage::Load(picturePath);
   std::optional<platform::Bitmap32> bits;
-  if (picture) bits = picture->DrawStretched(picture->Width(), picture->Height());
+  platform::BitmapCollector whole;
+  if (picture && picture->ReadScaled(picture->Width(), picture->Height(), whole))
+    bits = whole.Take();
   if (!bits) {
     std::fprintf(stderr, "cannot read the picture\n");
     return 1;

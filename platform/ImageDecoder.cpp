@@ -1,0 +1,48 @@
+#include "platform/ImageDecoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+void BitmapCollector::Begin(int width, int height) {
+  bitmap_.width = width;
+  bitmap_.height = height;
+  bitmap_.bits.assign(static_cast<size_t>(width) * height * 4, 0);
+  rows_ = 0;
+}
+
+void BitmapCollector::Rows(const PixelView& rows) {
+  const size_t rowBytes = static_cast<size_t>(bitmap_.width) * 4;
+  const int count = std::min(rows.height, bitmap_.height - rows_);
+  if (rows.width != bitmap_.width || count <= 0) return;
+  for (int y = 0; y < count; ++y)
+    std::memcpy(bitmap_.bits.data() + (rows_ + y) * rowBytes, rows.data + y * rows.stride,
+                rowBytes);
+  rows_ += count;
+}
+
+std::optional<Bitmap32> BitmapCollector::Take() {
+  if (bitmap_.width <= 0 || rows_ != bitmap_.height) return std::nullopt;
+  rows_ = 0;
+  return std::move(bitmap_);
+}
+
+void SendBitmap(const Bitmap32& bitmap, PixelSink& sink) {
+  sink.Begin(bitmap.width, bitmap.height);
+  sink.Rows(bitmap.View());
+}
+
+int JpegScaleDenominator(int width, int height, int minWidth, int minHeight) {
+  const int needWidth = std::min(width, minWidth);
+  const int needHeight = std::min(height, minHeight);
+  for (int denominator : {8, 4, 2}) {
+    // The decoder rounds a reduced size up.
+    if ((width + denominator - 1) / denominator >= needWidth &&
+        (height + denominator - 1) / denominator >= needHeight)
+      return denominator;
+  }
+  return 1;
+}
+
+}  // namespace platform
