@@ -6,8 +6,8 @@ namespace comparewindow {
 
 std::wstring InfoLine(const engine::ImageEntry& entry, bool marked) {
   const std::wstring mark = marked ? L"\u2714 " : L"";
-  return mark + std::to_wstring(entry.width) + L" x " + std::to_wstring(entry.height) + L" " +
-         engine::SizeText(entry.fileSize) + L" " + mark;
+  return mark + L" " + std::to_wstring(entry.width) + L" x " + std::to_wstring(entry.height) +
+         L" " + engine::SizeText(entry.fileSize) + L" " + mark;
 }
 
 std::wstring PairInfo(const engine::MatchPair& pair) {

@@ -260,8 +260,8 @@ TEST(PreviewCaptions, MarksAroundTheSizesAndThePairBox) {
   right.width = 640;
   right.height = 480;
   right.fileSize = 999;
-  EXPECT_EQ(InfoLine(right, true), L"\u2714 640 x 480 999 Byte \u2714 ");
-  EXPECT_EQ(InfoLine(right, false), L"640 x 480 999 Byte ");
+  EXPECT_EQ(InfoLine(right, true), L"\u2714  640 x 480 999 Byte \u2714 ");
+  EXPECT_EQ(InfoLine(right, false), L" 640 x 480 999 Byte ");
 
   engine::MatchPair pair{&right, &right, 100, 0, 0, 180, 100};
   EXPECT_EQ(PairInfo(pair), L"100 %\r\n 180 \u00b0\r\n==");

@@ -533,7 +533,7 @@ TEST_F(CompareWindow, SelectingARowLoadsBothPreviewsAndFillsTheTexts) {
   EXPECT_EQ(ItemText(Dialog(), IDC_CAPTION_LEFT), leftPath);
   const bool leftIsA = leftPath.ends_with(L"a.png");
   const auto info = [&](bool a) {
-    return std::wstring(a ? L"1600 x 400 " : L"800 x 200 ") +
+    return std::wstring(a ? L" 1600 x 400 " : L" 800 x 200 ") +
            engine::SizeText(platform::FileEntry(folder + (a ? L"\\a.png" : L"\\b.png"))->fileSize) +
            L" ";
   };
