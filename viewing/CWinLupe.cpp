@@ -533,7 +533,14 @@ void CWinLupe::ChangeMode(int mode) {
   ::PostMessageW(hwnd(), kLupeSetModeMessage, static_cast<WPARAM>(mode), 0);
 }
 
+void CWinLupe::CaptureShownView() {
+  // The system's control keeps what it shows to itself; a copy of the
+  // screen below the loupe is what it magnifies.
+  if (controlInUse_ && mode_ != 0) CaptureScreen(&source_);
+}
+
 bool CWinLupe::CopyPixelColour() {
+  CaptureShownView();
   if (!capture_.dc) return false;
   POINT cursor;
   if (!::GetCursorPos(&cursor)) return false;
@@ -562,6 +569,7 @@ bool CWinLupe::CopyPixelColour() {
 }
 
 bool CWinLupe::CopyView() {
+  CaptureShownView();
   RECT outer{};
   if (!::GetWindowRect(hwnd(), &outer)) return false;
   platform::WindowDc screen(nullptr);

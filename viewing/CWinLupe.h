@@ -133,6 +133,8 @@ class CWinLupe : public platform::BaseWindow {
   void SwitchBorder();
   void ChangeMode(int mode);
   void PaintView(HDC dc) const;
+  // In the live modes with the system's control: the source as it shows it.
+  void CaptureShownView();
   bool CopyPixelColour();
   bool CopyView();
 

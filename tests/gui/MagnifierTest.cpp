@@ -521,6 +521,68 @@ TEST_F(MagnifierTest, DrivesTheSystemMagnifierControlWhereItExists) {
   ::UnregisterClassW(L"Magnifier", platform::ProgramInstance());
 }
 
+// Where the system's control shows the view, B, P and C copy what it shows:
+// the screen below the loupe, magnified as the control magnifies it.
+TEST_F(MagnifierTest, LiveModesCopyTheViewTheSystemControlShows) {
+  WNDCLASSEXW control{sizeof control};
+  control.lpfnWndProc = ::DefWindowProcW;
+  control.hInstance = platform::ProgramInstance();
+  control.lpszClassName = L"Magnifier";
+  ::RegisterClassExW(&control);
+  guitest::BitsWindow pattern;
+  ASSERT_TRUE(ShowPattern(pattern, 900, 700));
+  Store(L"cy", 200);
+  for (const int mode : {1, 2}) {
+    SCOPED_TRACE(mode);
+    CWinLupe::EntryPoints entries;
+    entries.magInitialize = FakeMagnification::Initialize;
+    entries.magUninitialize = FakeMagnification::Uninitialize;
+    entries.magSetWindowTransform = FakeMagnification::Transform;
+    entries.magSetWindowSource = FakeMagnification::Source;
+    entries.dwmIsCompositionEnabled = FakeMagnification::Composition;
+    entries.setLayeredWindowAttributes = CWinLupe::EntryPoints::Lookup().setLayeredWindowAttributes;
+    Store(L"zoom_mode", mode);
+    auto lupe = NewLupe(std::move(entries));
+    ::SetCursorPos(450, 350);
+    lupe->RunCommand(nullptr);
+    ASSERT_TRUE(lupe->ControlInUse());
+    ASSERT_EQ(lupe->DisplayMode(), mode);
+    Key(*lupe, '2');
+    Tick(*lupe, viewing::kLupeFactorTextTimer);  // the view without its factor text
+    // Windows leaves a layered window out of screen copies; wine copies it
+    // too, so the loupe steps aside from the screen it magnifies (and stops
+    // following the cursor meanwhile).
+    ::KillTimer(lupe->hwnd(), viewing::kLupeUpdateTimer);
+    ::SetWindowPos(lupe->hwnd(), nullptr, 0, 800, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(guitest::PumpUntil([] {
+      return guitest::ScreenPixel(449, 349) == Encoded(449, 349) &&
+             guitest::ScreenPixel(300, 300) == Encoded(300, 300);
+    }));
+
+    EmptyTheClipboard();
+    Key(*lupe, 'P');
+    EXPECT_EQ(guitest::ClipboardText(), HexColour(Encoded(449, 349)));
+    ::SetCursorPos(470, 360);
+    Key(*lupe, 'C');
+    EXPECT_EQ(guitest::ClipboardText(), HexColour(Encoded(469, 359)));
+
+    ::SetCursorPos(450, 350);
+    Key(*lupe, 'B');
+    const auto view = guitest::ClipboardBitmap();
+    ASSERT_TRUE(view);
+    const LupeRect source = lupe->SourceRect();
+    ASSERT_EQ(source, (LupeRect{300, 300, 600, 400}));
+    for (const POINT at :
+         {POINT{0, 0}, POINT{0, 199}, POINT{599, 199}, POINT{300, 100}, POINT{451, 133}}) {
+      EXPECT_EQ(HexColour(guitest::PixelAt(*view, at.x, at.y)),
+                HexColour(Encoded(source.left + at.x / 2, source.top + at.y / 2)))
+          << at.x << ", " << at.y;
+    }
+    Key(*lupe, VK_ESCAPE);
+  }
+  ::UnregisterClassW(L"Magnifier", platform::ProgramInstance());
+}
+
 TEST_F(MagnifierTest, WindowsKeyShortcutsAreWatchedWhereverTheFocusIs) {
   auto lupe = NewLupe();
   lupe->RunCommand(nullptr);
