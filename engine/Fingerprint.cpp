@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "engine/AreaReduction.h"
 #include "engine/NumberTexts.h"
+#include "platform/AreaReduction.h"
 
 namespace engine {
 namespace {
@@ -23,8 +23,8 @@ constexpr int kReadSide = 2 * kSignatureSide;
 bool HasEnoughPixels(int64_t width, int64_t height) { return width * height >= minPixels; }
 
 // The reducer's picture as the entry's signatures, from the given source.
-bool Signed(const AreaReducer& reducer, const std::wstring& path, FingerprintSource source,
-            ImageEntry& entry) {
+bool Signed(const platform::AreaReducer& reducer, const std::wstring& path,
+            FingerprintSource source, ImageEntry& entry) {
   const auto reduced = reducer.Result();
   if (!reduced) return false;
   entry.SetPath(path);
@@ -82,7 +82,8 @@ bool BuildFingerprint(PictureServices& services, const std::wstring& path, Signa
     // The extractor keeps the aspect; the reduction stretches what it gives.
     if (auto thumb = services.ShellExtract(path, kReadSide, kReadSide, platform::kExtractAspect)) {
       entry.SetPath(path);
-      if (ComputeSignature(ReduceByArea(thumb->View(), kSignatureSide, kSignatureSide), entry)) {
+      if (ComputeSignature(platform::ReduceByArea(thumb->View(), kSignatureSide, kSignatureSide),
+                           entry)) {
         entry.source = static_cast<int32_t>(FingerprintSource::ShellExtractor);
         return true;
       }
@@ -95,10 +96,10 @@ bool BuildFingerprint(PictureServices& services, const std::wstring& path, Signa
                                        ? FingerprintSource::FullImage
                                        : FingerprintSource::DecoderThumbnail;
   if (source == FingerprintSource::DecoderThumbnail) {
-    AreaReducer reducer(kSignatureSide, kSignatureSide);
+    platform::AreaReducer reducer(kSignatureSide, kSignatureSide);
     if (file->ReadThumbnail(reducer) && Signed(reducer, path, source, entry)) return true;
   }
-  AreaReducer reducer(kSignatureSide, kSignatureSide);
+  platform::AreaReducer reducer(kSignatureSide, kSignatureSide);
   return file->ReadScaled(kReadSide, kReadSide, reducer) && Signed(reducer, path, source, entry);
 }
 

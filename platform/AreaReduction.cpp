@@ -1,8 +1,8 @@
-#include "engine/AreaReduction.h"
+#include "platform/AreaReduction.h"
 
 #include <algorithm>
 
-namespace engine {
+namespace platform {
 namespace {
 
 // The overlap of [a0, a1) and [b0, b1).
@@ -45,7 +45,7 @@ void AreaReducer::Begin(int width, int height) {
   if (width_ > 0) columns_ = MakeTaps(width_, targetWidth_);
 }
 
-void AreaReducer::Rows(const platform::PixelView& rows) {
+void AreaReducer::Rows(const PixelView& rows) {
   if (rows.width != width_ || width_ == 0) return;
   for (int y = 0; y < rows.height && rowsDone_ < height_; ++y, ++rowsDone_)
     AddRow(rows.data + y * rows.stride, rowsDone_);
@@ -75,18 +75,17 @@ void AreaReducer::AddRow(const uint8_t* row, int sourceRow) {
   }
 }
 
-std::optional<platform::Bitmap32> AreaReducer::Result() const {
+std::optional<Bitmap32> AreaReducer::Result() const {
   if (width_ == 0 || height_ == 0 || rowsDone_ != height_) return std::nullopt;
-  platform::Bitmap32 out{targetWidth_, targetHeight_, std::vector<uint8_t>(sums_.size())};
+  Bitmap32 out{targetWidth_, targetHeight_, std::vector<uint8_t>(sums_.size())};
   const uint64_t area = uint64_t{static_cast<uint32_t>(width_)} * static_cast<uint32_t>(height_);
   for (size_t i = 0; i < sums_.size(); ++i) out.bits[i] = Average(sums_[i], area);
   return out;
 }
 
-platform::Bitmap32 ReduceByAreaReference(const platform::PixelView& picture, int targetWidth,
-                                         int targetHeight) {
+Bitmap32 ReduceByAreaReference(const PixelView& picture, int targetWidth, int targetHeight) {
   const int64_t w = picture.width, h = picture.height, tw = targetWidth, th = targetHeight;
-  platform::Bitmap32 out{targetWidth, targetHeight, std::vector<uint8_t>(tw * th * 4)};
+  Bitmap32 out{targetWidth, targetHeight, std::vector<uint8_t>(tw * th * 4)};
   for (int64_t ty = 0; ty < th; ++ty) {
     for (int64_t tx = 0; tx < tw; ++tx) {
       uint64_t sum[4] = {};
@@ -106,12 +105,11 @@ platform::Bitmap32 ReduceByAreaReference(const platform::PixelView& picture, int
   return out;
 }
 
-platform::Bitmap32 ReduceByArea(const platform::PixelView& picture, int targetWidth,
-                                int targetHeight) {
+Bitmap32 ReduceByArea(const PixelView& picture, int targetWidth, int targetHeight) {
   AreaReducer reducer(targetWidth, targetHeight);
   reducer.Begin(picture.width, picture.height);
   reducer.Rows(picture);
-  return reducer.Result().value_or(platform::Bitmap32{});
+  return reducer.Result().value_or(Bitmap32{});
 }
 
-}  // namespace engine
+}  // namespace platform

@@ -1,11 +1,11 @@
-// The one reduction of a decoded picture to the signature's 64 x 64, the
-// same on every system: each target pixel is the exact average of the
-// source area it covers (a box filter with fractional edge weights), for
-// blue, green, red and alpha alike; the aspect is not kept. A turned copy of
-// a picture therefore reduces to the turned reduction, which sampling one
-// source pixel in forty does not give.
+// The one reduction of a decoded picture to a smaller size (the signature's
+// 64 x 64, a preview pane's copy), the same on every system: each target
+// pixel is the exact average of the source area it covers (a box filter with
+// fractional edge weights), for blue, green, red and alpha alike; the aspect
+// is not kept. A turned copy of a picture therefore reduces to the turned
+// reduction, which sampling one source pixel in forty does not give.
 //
-//   engine::AreaReducer reducer(64, 64);
+//   platform::AreaReducer reducer(64, 64);
 //   image.ReadScaled(128, 128, reducer);      // strips of rows, any size
 //   std::optional<platform::Bitmap32> small = reducer.Result();
 #pragma once
@@ -16,16 +16,16 @@
 
 #include "platform/ImageDecoder.h"
 
-namespace engine {
+namespace platform {
 
-class AreaReducer final : public platform::PixelSink {
+class AreaReducer final : public PixelSink {
  public:
   AreaReducer(int targetWidth, int targetHeight);
 
   void Begin(int width, int height) override;
-  void Rows(const platform::PixelView& rows) override;
+  void Rows(const PixelView& rows) override;
   // The reduced picture once every source row has come; nothing before.
-  std::optional<platform::Bitmap32> Result() const;
+  std::optional<Bitmap32> Result() const;
 
  private:
   // Which source pixels make up one target column (or row), and how much of
@@ -51,11 +51,9 @@ class AreaReducer final : public platform::PixelSink {
 
 // The plain version: every target pixel summed over the source rectangle it
 // covers, overlap by overlap. The tests hold AreaReducer to it.
-platform::Bitmap32 ReduceByAreaReference(const platform::PixelView& picture, int targetWidth,
-                                         int targetHeight);
+Bitmap32 ReduceByAreaReference(const PixelView& picture, int targetWidth, int targetHeight);
 
 // AreaReducer over a whole picture at once.
-platform::Bitmap32 ReduceByArea(const platform::PixelView& picture, int targetWidth,
-                                int targetHeight);
+Bitmap32 ReduceByArea(const PixelView& picture, int targetWidth, int targetHeight);
 
-}  // namespace engine
+}  // namespace platform

@@ -1,9 +1,12 @@
 // GDI+ for the Windows side: start-up once per process and owners for its objects.
 #pragma once
 
-#include <gdiplus.h>
-#include <objidl.h>
+// In this order: GDI+ needs the COM types, which need windows.h.
+// clang-format off
 #include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+// clang-format on
 
 #include <memory>
 #include <optional>

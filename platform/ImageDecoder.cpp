@@ -1,9 +1,20 @@
 #include "platform/ImageDecoder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
+#include "platform/AreaReduction.h"
+
 namespace platform {
+namespace {
+
+std::atomic<uint64_t> g_opened{0};
+
+}  // namespace
+
+uint64_t DecodedImage::OpenedSoFar() { return g_opened; }
+void DecodedImage::CountOpened() { ++g_opened; }
 
 void BitmapCollector::Begin(int width, int height) {
   bitmap_.width = width;
@@ -31,6 +42,21 @@ std::optional<Bitmap32> BitmapCollector::Take() {
 void SendBitmap(const Bitmap32& bitmap, PixelSink& sink) {
   sink.Begin(bitmap.width, bitmap.height);
   sink.Rows(bitmap.View());
+}
+
+std::optional<Bitmap32> ScaledCopy(const DecodedImage& image, int width, int height) {
+  if (width <= 0 || height <= 0) return std::nullopt;
+  AreaReducer reducer(width, height);
+  if (!image.ReadScaled(width, height, reducer)) return std::nullopt;
+  return reducer.Result();
+}
+
+void TurnHalfway(Bitmap32& bitmap) {
+  // Turned by half a turn, the last pixel comes first: the pixels in reverse order.
+  const size_t count = bitmap.bits.size() / 4;
+  uint8_t* pixels = bitmap.bits.data();
+  for (size_t i = 0, j = count - 1; count > 0 && i < j; ++i, --j)
+    std::swap_ranges(pixels + 4 * i, pixels + 4 * i + 4, pixels + 4 * j);
 }
 
 int JpegScaleDenominator(int width, int height, int minWidth, int minHeight) {

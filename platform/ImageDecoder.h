@@ -77,6 +77,12 @@ class DecodedImage {
   // Opens a picture file without colour management; nothing when the decoder
   // does not take the file, or when it declares more pixels than are decoded.
   static std::optional<DecodedImage> Load(const std::wstring& path);
+  // The same for a picture held in memory (one of the program's resources).
+  static std::optional<DecodedImage> LoadBytes(std::string bytes);
+
+  // How many pictures this process has opened, files and memory alike; a
+  // caller that should open a picture once can be held to it.
+  static uint64_t OpenedSoFar();
 
   DecodedImage(DecodedImage&&) noexcept;
   DecodedImage& operator=(DecodedImage&&) noexcept;
@@ -100,8 +106,20 @@ class DecodedImage {
  private:
   struct Impl;
   explicit DecodedImage(std::unique_ptr<Impl> impl);
+  static void CountOpened();
   std::unique_ptr<Impl> impl_;
 };
+
+// The file's header declares more pixels than any decoder here takes (a
+// decompression bomb); the shell's sources should not be asked either.
+bool DeclaresTooManyPixels(const std::wstring& path);
+
+// The whole picture reduced to exactly width x height (the aspect is the
+// caller's), from the cheapest size the decoder makes that is at least that.
+std::optional<Bitmap32> ScaledCopy(const DecodedImage& image, int width, int height);
+
+// Turns a picture by 180 degrees in place.
+void TurnHalfway(Bitmap32& bitmap);
 
 // Rows longer than this are not handed over: a strip of one such row would
 // already take 64 MB, which a 32-bit process may not have in one piece.

@@ -259,8 +259,9 @@ bool SendOrClear(VipsImage* loaded, PixelSink& sink) {
 struct DecodedImage::Impl {
   // The file stays open for the life of the image: every rendering reads the
   // very file whose header was checked, even when the name has since been
-  // given to another file.
+  // given to another file. A picture in memory has its bytes instead.
   int fd = -1;
+  std::string memory;
   std::optional<FileStamp> opened;
   VipsImagePtr image;
   HeldBytes held;
@@ -276,16 +277,55 @@ struct DecodedImage::Impl {
   // The file is as it was when its header was read; a file rewritten since
   // could declare anything.
   bool Unchanged() const {
+    if (fd < 0) return true;
     struct stat info {};
     return fstat(fd, &info) == 0 && opened && FileStamp(info) == *opened;
   }
   std::string Read(uint64_t offset, size_t count) const {
+    if (fd < 0) return offset < memory.size() ? memory.substr(offset, count) : std::string();
     std::string bytes(count, '\0');
     const ssize_t n = pread(fd, bytes.data(), count, static_cast<off_t>(offset));
     bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
     return bytes;
   }
+  VipsSourcePtr Source() const {
+    if (fd >= 0) return FileSource(fd);
+    return VipsSourcePtr(vips_source_new_from_memory(memory.data(), memory.size()));
+  }
+  // Reads the header, with the size and memory checks of every picture.
+  bool Open(double fileSize);
 };
+
+bool DecodedImage::Impl::Open(double fileSize) {
+  const std::string head = Read(0, 16);
+  if (head.empty() ||
+      !HasPictureSignature(reinterpret_cast<const uint8_t*>(head.data()), head.size()))
+    return false;
+  VipsSourcePtr source = Source();
+  if (!source) return false;
+  image.reset(
+      vips_image_new_from_source(source.get(), "", "access", VIPS_ACCESS_SEQUENTIAL, nullptr));
+  if (!image) {
+    vips_error_clear();
+    return false;
+  }
+  const int width = vips_image_get_width(image.get());
+  const int height = vips_image_get_height(image.get());
+  if (width <= 0 || height <= 0 || static_cast<double>(width) * height > kMaxPixels) return false;
+  const char* loader = "";
+  if (vips_image_get_typeof(image.get(), "vips-loader"))
+    vips_image_get_string(image.get(), "vips-loader", &loader);
+  held = HeldWhileDecoding(image.get(), loader, fileSize);
+  if (held.thumbnail > kMaxHeldBytes) return false;
+  jpeg = std::string_view(loader).starts_with("jpeg");
+  metafile = std::strstr(loader, "svg") != nullptr;
+  // The Windows decoder reports palette pictures (GIF) without alpha.
+  alpha = vips_image_hasalpha(image.get()) && std::strstr(loader, "gif") == nullptr;
+  if (jpeg)
+    thumbnail =
+        ExifThumbnailRange([this](uint64_t offset, size_t count) { return Read(offset, count); });
+  return true;
+}
 
 DecodedImage::DecodedImage(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 DecodedImage::DecodedImage(DecodedImage&&) noexcept = default;
@@ -293,6 +333,7 @@ DecodedImage& DecodedImage::operator=(DecodedImage&&) noexcept = default;
 DecodedImage::~DecodedImage() = default;
 
 std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
+  CountOpened();
   EnsureVipsStarted();
   auto impl = std::make_unique<Impl>();
   // Without waiting: opening a named pipe would wait for a writer that never comes.
@@ -302,39 +343,34 @@ std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
   struct stat info {};
   if (fstat(impl->fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
   impl->opened.emplace(info);
-  uint8_t head[16];
-  const ssize_t headSize = pread(impl->fd, head, sizeof head, 0);
-  if (headSize <= 0 || !HasPictureSignature(head, static_cast<size_t>(headSize)))
-    return std::nullopt;
-
-  VipsSourcePtr source = FileSource(impl->fd);
-  if (!source) return std::nullopt;
-  VipsImage* image =
-      vips_image_new_from_source(source.get(), "", "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
-  if (!image) {
-    vips_error_clear();
-    return std::nullopt;
-  }
-  impl->image.reset(image);
-  const int width = vips_image_get_width(image);
-  const int height = vips_image_get_height(image);
-  if (width <= 0 || height <= 0 || static_cast<double>(width) * height > kMaxPixels)
-    return std::nullopt;
-  const char* loader = "";
-  if (vips_image_get_typeof(image, "vips-loader"))
-    vips_image_get_string(image, "vips-loader", &loader);
-  impl->held = HeldWhileDecoding(image, loader, static_cast<double>(info.st_size));
-  if (impl->held.thumbnail > kMaxHeldBytes) return std::nullopt;
-  impl->jpeg = std::string_view(loader).starts_with("jpeg");
-  impl->metafile = std::strstr(loader, "svg") != nullptr;
-  // The Windows decoder reports palette pictures (GIF) without alpha.
-  impl->alpha = vips_image_hasalpha(image) && std::strstr(loader, "gif") == nullptr;
-  if (impl->jpeg) {
-    const Impl& self = *impl;
-    impl->thumbnail =
-        ExifThumbnailRange([&](uint64_t offset, size_t count) { return self.Read(offset, count); });
-  }
+  if (!impl->Open(static_cast<double>(info.st_size))) return std::nullopt;
   return DecodedImage(std::move(impl));
+}
+
+std::optional<DecodedImage> DecodedImage::LoadBytes(std::string bytes) {
+  CountOpened();
+  EnsureVipsStarted();
+  auto impl = std::make_unique<Impl>();
+  impl->memory = std::move(bytes);
+  if (!impl->Open(static_cast<double>(impl->memory.size()))) return std::nullopt;
+  return DecodedImage(std::move(impl));
+}
+
+bool DeclaresTooManyPixels(const std::wstring& path) {
+  const int fd = open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat info {};
+  std::optional<DeclaredSize> declared;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    declared = DeclaredPictureSize([&](uint64_t offset, size_t count) {
+      std::string bytes(count, '\0');
+      const ssize_t n = pread(fd, bytes.data(), count, static_cast<off_t>(offset));
+      bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+      return bytes;
+    });
+  }
+  close(fd);
+  return declared && !WithinPixelBound(*declared);
 }
 
 ImageType DecodedImage::Type() const {
@@ -375,7 +411,7 @@ bool DecodedImage::ReadScaled(int minWidth, int minHeight, PixelSink& sink) cons
   // fraction of the whole picture. Other formats are decoded at full size.
   const int shrink = impl_->jpeg ? JpegScaleDenominator(Width(), Height(), minWidth, minHeight) : 1;
   if (shrink == 1 && impl_->held.draw > kMaxHeldBytes) return false;
-  VipsSourcePtr source = FileSource(impl_->fd);
+  VipsSourcePtr source = impl_->Source();
   if (!source) return false;
   VipsImage* loaded = nullptr;
   if (impl_->jpeg) {

@@ -1,7 +1,9 @@
-#include <windows.h>
 // The imaging component's GUIDs are defined here, in the one file that uses them.
+// clang-format off
+#include <windows.h>
 #include <initguid.h>
 #include <wincodec.h>
+// clang-format on
 #include <wrl/client.h>
 
 #include <algorithm>
@@ -169,16 +171,14 @@ bool FormatHasAlpha(IWICImagingFactory* factory, const WICPixelFormatGUID& forma
 // decoder: the declared size and the embedded thumbnail.
 class FileBytes {
  public:
-  explicit FileBytes(const std::wstring& path) : file_(_wfopen(path.c_str(), L"rb"), fclose) {}
+  explicit FileBytes(const std::wstring& path)
+      : file_(path.empty() ? nullptr : _wfopen(path.c_str(), L"rb"), fclose) {}
   bool IsOpen() const { return file_ != nullptr; }
   std::string Read(uint64_t offset, size_t count) const {
     std::string bytes(count, '\0');
     if (!file_ || _fseeki64(file_.get(), static_cast<long long>(offset), SEEK_SET) != 0) return {};
     bytes.resize(fread(bytes.data(), 1, count, file_.get()));
     return bytes;
-  }
-  HeaderReader Reader() const {
-    return [this](uint64_t offset, size_t count) { return Read(offset, count); };
   }
 
  private:
@@ -216,8 +216,12 @@ std::optional<Bitmap32> DrawMetafile(Gdiplus::GpImage* image, int width, int hei
 
 struct DecodedImage::Impl {
   explicit Impl(const std::wstring& path) : bytes(path) {}
-  // Open for the life of the image, for the embedded thumbnail.
-  FileBytes bytes;
+  explicit Impl(std::string held) : memory(std::move(held)) {}
+  // Open for the life of the image, for the embedded thumbnail; a picture in
+  // memory keeps its bytes, which its stream reads.
+  FileBytes bytes{std::wstring()};
+  std::string memory;
+  ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapFrameDecode> frame;
   // What the imaging component does not read but GDI+ does: metafiles.
   GpImagePtr metafile;
@@ -225,7 +229,34 @@ struct DecodedImage::Impl {
   UINT height = 0;
   bool alpha = false;
   std::optional<FileRange> thumbnail;
+
+  std::string Read(uint64_t offset, size_t count) const {
+    if (bytes.IsOpen()) return bytes.Read(offset, count);
+    return offset < memory.size() ? memory.substr(offset, count) : std::string();
+  }
+  HeaderReader Reader() const {
+    return [this](uint64_t offset, size_t count) { return Read(offset, count); };
+  }
+  // Some decoders allocate the whole picture while they load it, and a
+  // header that declares billions of pixels in a few kilobytes (a
+  // decompression bomb) would take gigabytes, or overflow their size sums.
+  bool DeclaresTooManyPixels() const {
+    const auto declared = DeclaredPictureSize(Reader());
+    return declared && !WithinPixelBound(*declared);
+  }
+  // The first frame of what the decoder opened, with its size checked.
+  bool TakeFrame(IWICImagingFactory* factory, IWICBitmapDecoder* decoder);
 };
+
+bool DecodedImage::Impl::TakeFrame(IWICImagingFactory* factory, IWICBitmapDecoder* decoder) {
+  if (FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
+      width == 0 || height == 0 || !WithinPixelBound({width, height}))
+    return false;
+  WICPixelFormatGUID format{};
+  if (SUCCEEDED(frame->GetPixelFormat(&format))) alpha = FormatHasAlpha(factory, format);
+  thumbnail = ExifThumbnailRange(Reader());
+  return true;
+}
 
 DecodedImage::DecodedImage(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 DecodedImage::DecodedImage(DecodedImage&&) noexcept = default;
@@ -233,30 +264,17 @@ DecodedImage& DecodedImage::operator=(DecodedImage&&) noexcept = default;
 DecodedImage::~DecodedImage() = default;
 
 std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
+  CountOpened();
   auto impl = std::make_unique<Impl>(path);
-  // Some decoders allocate the whole picture while they load it, and a
-  // header that declares billions of pixels in a few kilobytes (a
-  // decompression bomb) would take gigabytes, or overflow their size sums.
-  if (impl->bytes.IsOpen()) {
-    const auto declared = DeclaredPictureSize(impl->bytes.Reader());
-    if (declared && !WithinPixelBound(*declared)) return std::nullopt;
-  }
+  if (impl->bytes.IsOpen() && impl->DeclaresTooManyPixels()) return std::nullopt;
   ComPtr<IWICBitmapDecoder> decoder;
   IWICImagingFactory* factory = ImagingThread::Factory();
   if (factory &&
       SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                   WICDecodeMetadataCacheOnDemand, &decoder)) &&
-      SUCCEEDED(decoder->GetFrame(0, &impl->frame)) &&
-      SUCCEEDED(impl->frame->GetSize(&impl->width, &impl->height))) {
-    if (impl->width == 0 || impl->height == 0 || !WithinPixelBound({impl->width, impl->height}))
-      return std::nullopt;
-    WICPixelFormatGUID format{};
-    if (SUCCEEDED(impl->frame->GetPixelFormat(&format)))
-      impl->alpha = FormatHasAlpha(factory, format);
-    impl->thumbnail = ExifThumbnailRange(impl->bytes.Reader());
+                                                   WICDecodeMetadataCacheOnDemand, &decoder))) {
+    if (!impl->TakeFrame(factory, decoder.Get())) return std::nullopt;
     return DecodedImage(std::move(impl));
   }
-  impl->frame.Reset();
 
   EnsureGdiplusStarted();
   Gdiplus::GpImage* image = nullptr;
@@ -268,6 +286,30 @@ std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
   Gp::GdipGetImageWidth(image, &impl->width);
   Gp::GdipGetImageHeight(image, &impl->height);
   return DecodedImage(std::move(impl));
+}
+
+std::optional<DecodedImage> DecodedImage::LoadBytes(std::string bytes) {
+  CountOpened();
+  auto impl = std::make_unique<Impl>(std::move(bytes));
+  if (impl->memory.empty() || impl->DeclaresTooManyPixels()) return std::nullopt;
+  IWICImagingFactory* factory = ImagingThread::Factory();
+  ComPtr<IWICBitmapDecoder> decoder;
+  if (!factory || FAILED(factory->CreateStream(&impl->stream)) ||
+      FAILED(impl->stream->InitializeFromMemory(reinterpret_cast<BYTE*>(impl->memory.data()),
+                                                static_cast<DWORD>(impl->memory.size()))) ||
+      FAILED(factory->CreateDecoderFromStream(impl->stream.Get(), nullptr,
+                                              WICDecodeMetadataCacheOnDemand, &decoder)) ||
+      !impl->TakeFrame(factory, decoder.Get()))
+    return std::nullopt;
+  return DecodedImage(std::move(impl));
+}
+
+bool DeclaresTooManyPixels(const std::wstring& path) {
+  const FileBytes bytes(path);
+  if (!bytes.IsOpen()) return false;
+  const auto declared =
+      DeclaredPictureSize([&](uint64_t offset, size_t count) { return bytes.Read(offset, count); });
+  return declared && !WithinPixelBound(*declared);
 }
 
 ImageType DecodedImage::Type() const {
@@ -291,7 +333,7 @@ bool DecodedImage::ReadThumbnail(PixelSink& sink) const {
   // Where the codec does not hand it over, the Exif block's thumbnail is
   // decoded as a JPEG of its own, after the same size check as any file.
   if (!impl_->thumbnail) return false;
-  std::string bytes = impl_->bytes.Read(impl_->thumbnail->offset, impl_->thumbnail->length);
+  std::string bytes = impl_->Read(impl_->thumbnail->offset, impl_->thumbnail->length);
   if (bytes.size() != impl_->thumbnail->length) return false;
   const auto declared = DeclaredPictureSize([&](uint64_t offset, size_t count) {
     return offset < bytes.size() ? bytes.substr(offset, count) : std::string();

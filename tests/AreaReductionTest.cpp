@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "engine/AreaReduction.h"
+#include "platform/AreaReduction.h"
 
 namespace {
 
@@ -48,10 +48,10 @@ TEST(AreaReduction, EqualsTheExactAverageOnRandomPictures) {
   unsigned seed = 1;
   for (auto [width, height] : kSizes) {
     const Bitmap32 picture = RandomPicture(width, height, seed++);
-    const Bitmap32 expected = engine::ReduceByAreaReference(picture.View(), 64, 64);
+    const Bitmap32 expected = platform::ReduceByAreaReference(picture.View(), 64, 64);
     // Strips of every height, as the decoders hand them over.
     for (int strip : {1, 7, 64, height}) {
-      engine::AreaReducer reducer(64, 64);
+      platform::AreaReducer reducer(64, 64);
       reducer.Begin(width, height);
       for (int top = 0; top < height; top += strip) {
         platform::PixelView rows = picture.View();
@@ -69,31 +69,31 @@ TEST(AreaReduction, EqualsTheExactAverageOnRandomPictures) {
 TEST(AreaReduction, AveragesWholeAreas) {
   // 64 x 64 is kept as it is; a 2 x 2 checkerboard of 0 and 255 averages 127.5, rounded up.
   const Bitmap32 same = RandomPicture(64, 64, 99);
-  EXPECT_EQ(engine::ReduceByArea(same.View(), 64, 64).bits, same.bits);
+  EXPECT_EQ(platform::ReduceByArea(same.View(), 64, 64).bits, same.bits);
   Bitmap32 checker{128, 128, std::vector<uint8_t>(128 * 128 * 4, 255)};
   for (int y = 0; y < 128; ++y)
     for (int x = 0; x < 128; ++x)
       if ((x + y) % 2)
         for (int c = 0; c < 3; ++c) checker.bits[(y * 128 + x) * 4 + c] = 0;
-  const Bitmap32 grey = engine::ReduceByArea(checker.View(), 64, 64);
+  const Bitmap32 grey = platform::ReduceByArea(checker.View(), 64, 64);
   for (size_t i = 0; i < grey.bits.size(); ++i) ASSERT_EQ(grey.bits[i], i % 4 == 3 ? 255 : 128);
   // A third of a source pixel counts a third: 3 pixels (0, 90, 255) into 1 x 1 is 115.
   Bitmap32 three{3, 1, {0, 0, 0, 255, 90, 90, 90, 255, 255, 255, 255, 255}};
-  EXPECT_EQ(engine::ReduceByArea(three.View(), 1, 1).bits[0], 115);
+  EXPECT_EQ(platform::ReduceByArea(three.View(), 1, 1).bits[0], 115);
 }
 
 // What sampling cannot give: a turned or mirrored picture reduces to the
 // turned or mirrored reduction, exactly.
 TEST(AreaReduction, TurnedAndMirroredPicturesReduceAlike) {
   const Bitmap32 picture = RandomPicture(2001, 1333, 7);
-  const Bitmap32 reduced = engine::ReduceByArea(picture.View(), 64, 64);
-  EXPECT_EQ(engine::ReduceByArea(Turned(picture).View(), 64, 64).bits, Turned(reduced).bits);
-  EXPECT_EQ(engine::ReduceByArea(Mirrored(picture).View(), 64, 64).bits, Mirrored(reduced).bits);
+  const Bitmap32 reduced = platform::ReduceByArea(picture.View(), 64, 64);
+  EXPECT_EQ(platform::ReduceByArea(Turned(picture).View(), 64, 64).bits, Turned(reduced).bits);
+  EXPECT_EQ(platform::ReduceByArea(Mirrored(picture).View(), 64, 64).bits, Mirrored(reduced).bits);
 }
 
 TEST(AreaReduction, IncompleteOrMismatchedPicturesGiveNothing) {
   const Bitmap32 picture = RandomPicture(100, 80, 3);
-  engine::AreaReducer reducer(64, 64);
+  platform::AreaReducer reducer(64, 64);
   EXPECT_FALSE(reducer.Result());
   reducer.Begin(100, 80);
   platform::PixelView half = picture.View();
@@ -110,7 +110,7 @@ TEST(AreaReduction, IncompleteOrMismatchedPicturesGiveNothing) {
   // A bitmap read back short has no pixels to give.
   Bitmap32 shortBits = picture;
   shortBits.bits.resize(100);
-  EXPECT_EQ(engine::ReduceByArea(shortBits.View(), 64, 64).width, 0);
+  EXPECT_EQ(platform::ReduceByArea(shortBits.View(), 64, 64).width, 0);
 }
 
 }  // namespace

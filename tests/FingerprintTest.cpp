@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <new>
@@ -487,6 +488,29 @@ TEST_F(RealFiles, EmbeddedThumbnailServesRuleTwoOnly) {
   EXPECT_LT(MeanDifference(byThumbnail.signature, plainDusk.signature), 3.0);
   EXPECT_EQ(whole.signature, plainLake.signature);
   EXPECT_GT(MeanDifference(byThumbnail.signature, whole.signature), 20.0);
+}
+
+// The picture service opens a picture in memory as it opens the file, and
+// its scaled copy and half turn are what the panes show.
+TEST_F(RealFiles, PictureInMemoryReadsAsTheFile) {
+  const std::wstring path =
+      platform::FromUtf8(DUPLORA_SAMPLES) + platform::kPathSeparator + L"alpha.png";
+  const auto file = platform::DecodedImage::Load(path);
+  const auto memory = platform::DecodedImage::LoadBytes(platform::ReadFileBytes(path).value_or(""));
+  ASSERT_TRUE(file && memory);
+  EXPECT_EQ(memory->Width(), file->Width());
+  EXPECT_TRUE(memory->HasAlpha());
+  const auto a = platform::ScaledCopy(*file, 100, 70), b = platform::ScaledCopy(*memory, 100, 70);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->width, 100);
+  EXPECT_EQ(a->bits, b->bits);
+  platform::Bitmap32 turned = *a;
+  platform::TurnHalfway(turned);
+  EXPECT_TRUE(std::equal(turned.bits.begin(), turned.bits.begin() + 4, a->bits.end() - 4));
+  platform::TurnHalfway(turned);
+  EXPECT_EQ(turned.bits, a->bits);
+  EXPECT_FALSE(platform::DecodedImage::LoadBytes("not a picture"));
+  EXPECT_FALSE(platform::DecodedImage::LoadBytes(""));
 }
 
 // The search decodes one picture on each core. Decoding the same pictures

@@ -1,26 +1,20 @@
 #include "viewing/CPicWindow.h"
 
-#include <objidl.h>
-
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
 #include "platform/ComThread.h"
-#include "platform/ImageDecoder.h"
+#include "platform/GdiPixels_win.h"
 #include "platform/Resources.h"
 #include "viewing/PreviewGeometry.h"
 
-using Microsoft::WRL::ComPtr;
-
 namespace viewing {
-namespace Gp = Gdiplus::DllExports;
 namespace {
 
 constexpr UINT_PTR kResizeTimer = 1000;
 constexpr UINT kResizeDelayMs = 20;
-constexpr DWORD kExtractQuality = 0x200;   // IEIFLAG_QUALITY
-constexpr PROPID kThumbnailData = 0x501B;  // PropertyTagThumbnailData
+constexpr DWORD kExtractQuality = 0x200;  // IEIFLAG_QUALITY
 // Shorter pictures are thumbnails' strips and icons: the alpha probe ignores them.
 constexpr UINT kProbeMinHeight = 5;
 
@@ -36,67 +30,9 @@ platform::UniqueBrush MakeCheckerboard() {
   return platform::UniqueBrush(::CreatePatternBrush(pattern.get()));
 }
 
-platform::GpImagePtr OpenBitmap(const std::wstring& path) {
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  if (Gp::GdipCreateBitmapFromFile(path.c_str(), &bitmap) != Gdiplus::Ok) return nullptr;
-  return platform::GpImagePtr(bitmap);
-}
-
-SIZE ImageSize(Gdiplus::GpImage* image) {
-  UINT w = 0, h = 0;
-  Gp::GdipGetImageWidth(image, &w);
-  Gp::GdipGetImageHeight(image, &h);
-  return {static_cast<LONG>(w), static_cast<LONG>(h)};
-}
-
-bool FormatHasAlpha(Gdiplus::GpImage* image) {
-  Gdiplus::PixelFormat format = 0;
-  Gp::GdipGetImagePixelFormat(image, &format);
-  return (format & platform::kPixelFormatAlpha) != 0;
-}
-
-// A GDI+ copy of a shell bitmap; nothing when the wrapper has no width. The
-// copy owns its pixels, so the handle can go as soon as this returns.
-platform::GpImagePtr CopyShellBitmap(HBITMAP bitmap) {
-  if (!bitmap) return nullptr;
-  Gdiplus::GpBitmap* wrapped = nullptr;
-  if (Gp::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &wrapped) != Gdiplus::Ok || !wrapped)
-    return nullptr;
-  platform::GpImagePtr wrapper(wrapped);
-  const SIZE size = ImageSize(wrapped);
-  if (size.cx <= 0 || size.cy <= 0) return nullptr;
-  Gdiplus::PixelFormat format = 0;
-  Gp::GdipGetImagePixelFormat(wrapped, &format);
-  Gdiplus::GpBitmap* copy = nullptr;
-  if (Gp::GdipCloneBitmapAreaI(0, 0, size.cx, size.cy, format, wrapped, &copy) != Gdiplus::Ok ||
-      !copy)
-    return nullptr;
-  return platform::GpImagePtr(copy);
-}
-
-// The whole picture drawn into a new w x h bitmap at the fastest settings.
-platform::GpImagePtr DrawFast(Gdiplus::GpImage* image, int w, int h) {
-  Gdiplus::GpBitmap* canvas = nullptr;
-  if (Gp::GdipCreateBitmapFromScan0(w, h, 0, platform::kFormat32bppArgb, nullptr, &canvas) !=
-          Gdiplus::Ok ||
-      !canvas)
-    return nullptr;
-  platform::GpImagePtr result(canvas);
-  Gdiplus::GpGraphics* graphics = nullptr;
-  if (Gp::GdipGetImageGraphicsContext(canvas, &graphics) != Gdiplus::Ok || !graphics)
-    return nullptr;
-  platform::GpGraphicsPtr graphicsOwner(graphics);
-  Gp::GdipSetCompositingQuality(graphics, Gdiplus::CompositingQualityHighSpeed);
-  Gp::GdipSetSmoothingMode(graphics, Gdiplus::SmoothingModeHighSpeed);
-  Gp::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeLowQuality);
-  Gp::GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceCopy);
-  if (Gp::GdipDrawImageRectI(graphics, image, 0, 0, w, h) != Gdiplus::Ok) return nullptr;
-  return result;
-}
-
 }  // namespace
 
-CPicWindow::CPicWindow() : checkerboard_(MakeCheckerboard()) { platform::EnsureGdiplusStarted(); }
+CPicWindow::CPicWindow() : checkerboard_(MakeCheckerboard()) {}
 
 CPicWindow::~CPicWindow() {
   Shutdown();
@@ -148,8 +84,8 @@ PreviewState CPicWindow::State() const {
   std::lock_guard guard(lock_);
   PreviewState state;
   state.hasPicture = static_cast<bool>(current_);
-  state.width = current_.width;
-  state.height = current_.height;
+  state.width = current_.pixels.width;
+  state.height = current_.pixels.height;
   state.hasAlpha = current_.hasAlpha;
   state.requests = requestCount_;
   state.handled = handledCount_;
@@ -324,18 +260,13 @@ void CPicWindow::PaintPicture(HDC dc) {
   // Held while drawing, so the worker cannot free the picture under us.
   std::lock_guard guard(lock_);
   if (!current_) return;
-  const PaneRect rect = PaintRect(client.right, client.bottom, current_.width, current_.height);
+  const PaneRect rect =
+      PaintRect(client.right, client.bottom, current_.pixels.width, current_.pixels.height);
   if (rect.IsEmpty()) return;
   ::SetBkColor(dc, RGB(0, 0, 0));
-  if (current_.hasAlpha && checkerboard_) {
-    const RECT fill{rect.left, rect.top, rect.right, rect.bottom};
-    ::FillRect(dc, &fill, checkerboard_.get());
-  }
-  Gdiplus::GpGraphics* graphics = nullptr;
-  if (Gp::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok || !graphics) return;
-  platform::GpGraphicsPtr owner(graphics);
-  Gp::GdipDrawImageRectI(graphics, current_.image.get(), rect.left, rect.top, rect.Width(),
-                         rect.Height());
+  const RECT target{rect.left, rect.top, rect.right, rect.bottom};
+  if (current_.hasAlpha && checkerboard_) ::FillRect(dc, &target, checkerboard_.get());
+  platform::DrawPixels(dc, current_.pixels, target);
 }
 
 void CPicWindow::WorkerLoop(HWND window) {
@@ -390,103 +321,54 @@ void CPicWindow::LoadPicture(HWND window, const std::wstring& path, bool fromRes
 }
 
 CPicWindow::Picture CPicWindow::LoadPlaceholder(const std::wstring& name) {
-  // The previous placeholder was dropped with the current picture, so its
-  // block is free to go.
-  resourceBlock_.reset();
   const auto bytes = platform::ProgramResource(L"PNG", name);
   if (!bytes || bytes->empty()) return {};
-  resourceBlock_.reset(::GlobalAlloc(GMEM_MOVEABLE, bytes->size()));
-  if (!resourceBlock_) return {};
-  void* data = ::GlobalLock(resourceBlock_.get());
-  if (!data) return {};
-  std::memcpy(data, bytes->data(), bytes->size());
-  ::GlobalUnlock(resourceBlock_.get());
-
-  ComPtr<IStream> stream;
-  if (FAILED(::CreateStreamOnHGlobal(resourceBlock_.get(), FALSE, stream.GetAddressOf())))
-    return {};
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  if (Gp::GdipCreateBitmapFromStreamICM(stream.Get(), &bitmap) != Gdiplus::Ok || !bitmap) return {};
-  stream.Reset();  // the picture holds the stream as long as it needs it
-  Picture picture;
-  picture.image.reset(bitmap);
-  if (turned) Gp::GdipImageRotateFlip(bitmap, Gdiplus::Rotate180FlipNone);
-  const SIZE size = ImageSize(bitmap);
-  picture.width = size.cx;
-  picture.height = size.cy;
-  picture.hasAlpha = FormatHasAlpha(bitmap);
-  return picture;
+  auto image = platform::DecodedImage::LoadBytes(std::string(bytes->begin(), bytes->end()));
+  if (!image) return {};
+  auto pixels = platform::ScaledCopy(*image, image->Width(), image->Height());
+  if (!pixels) return {};
+  if (turned) platform::TurnHalfway(*pixels);
+  return {std::move(*pixels), image->HasAlpha()};
 }
 
 CPicWindow::Picture CPicWindow::LoadFile(const std::wstring& path, const RECT& client) {
-  bool hasAlpha = false;
-  if (platform::GpImagePtr probe = OpenBitmap(path)) {
-    if (ImageSize(probe.get()).cy > static_cast<LONG>(kProbeMinHeight))
-      hasAlpha = FormatHasAlpha(probe.get());
-  }
+  // A file that declares billions of pixels goes to no source at all: the
+  // shell's would try to decode it too.
+  if (platform::DeclaresTooManyPixels(path)) return {};
+  const std::optional<platform::DecodedImage> image = platform::DecodedImage::Load(path);
+  const bool hasAlpha =
+      image && image->Height() > static_cast<int>(kProbeMinHeight) && image->HasAlpha();
   if (StopRequested()) return {};
   // The shell's thumbnails carry no alpha, so pictures with it are decoded.
-  if (hasAlpha) return DecodeFitted(path, client, true);
+  if (hasAlpha) return Fitted(*image, client, true);
 
   // The shell's thumbnails at twice the pane's size come before a full decode.
   const int cx = client.right - client.left;
   const int cy = client.bottom - client.top;
   shellExtractor_.pause = true;
   platform::UniqueBitmap extracted = shellExtractor_.Extract(path, 2 * cx, 2 * cy, kExtractQuality);
-  platform::GpImagePtr image = CopyShellBitmap(extracted.get());
+  std::optional<platform::Bitmap32> shown = platform::OpaquePixels(extracted.get());
   extracted.reset();
-  if (!image) {
+  if (!shown) {
     platform::ThumbCacheReader reader;
-    if (reader.GetThumbnail(path, 2 * cx)) image = CopyShellBitmap(reader.bitmap());
+    if (reader.GetThumbnail(path, 2 * cx)) shown = platform::OpaquePixels(reader.bitmap());
   }
-  if (image) {
-    Picture picture;
-    const SIZE size = ImageSize(image.get());
-    picture.image = std::move(image);
-    picture.width = size.cx;
-    picture.height = size.cy;
-    return picture;
-  }
-  if (StopRequested()) return {};
-  return DecodeFitted(path, client, false);
+  if (shown) return {std::move(*shown), false};
+  if (StopRequested() || !image) return {};
+  return Fitted(*image, client, false);
 }
 
-CPicWindow::Picture CPicWindow::DecodeFitted(const std::wstring& path, const RECT& client,
-                                             bool hasAlpha) {
-  platform::GpImagePtr decoded = OpenBitmap(path);
-  if (!decoded) return {};
-  const SIZE size = ImageSize(decoded.get());
-  const PaneRect target =
-      FitRect({client.left, client.top, client.right, client.bottom}, size.cx, size.cy);
+CPicWindow::Picture CPicWindow::Fitted(const platform::DecodedImage& image, const RECT& client,
+                                       bool hasAlpha) const {
+  const PaneRect target = FitRect({client.left, client.top, client.right, client.bottom},
+                                  image.Width(), image.Height());
   // A long strip would scale to no pixels at all in its short direction;
   // one pixel still shows it.
-  const int tw = std::max(1, target.Width());
-  const int th = std::max(1, target.Height());
-
-  UINT thumbnailData = 0;
-  if (Gp::GdipGetPropertyItemSize(decoded.get(), kThumbnailData, &thumbnailData) != Gdiplus::Ok)
-    thumbnailData = 0;
-  platform::GpImagePtr picture;
-  // The decoder's thumbnail call would hand back an embedded thumbnail
-  // instead of scaling the picture, so files that carry one are drawn.
-  if (thumbnailData == 0) {
-    Gdiplus::GpImage* thumbnail = nullptr;
-    if (Gp::GdipGetImageThumbnail(decoded.get(), tw, th, &thumbnail, nullptr, nullptr) ==
-            Gdiplus::Ok &&
-        thumbnail)
-      picture.reset(thumbnail);
-  }
-  if (!picture) picture = DrawFast(decoded.get(), tw, th);
-  decoded.reset();
-  if (!picture) return {};
-  if (turned) Gp::GdipImageRotateFlip(picture.get(), Gdiplus::Rotate180FlipNone);
-  Picture result;
-  const SIZE stored = ImageSize(picture.get());
-  result.image = std::move(picture);
-  result.width = stored.cx;
-  result.height = stored.cy;
-  result.hasAlpha = hasAlpha;
-  return result;
+  auto pixels =
+      platform::ScaledCopy(image, std::max(1, target.Width()), std::max(1, target.Height()));
+  if (!pixels) return {};
+  if (turned) platform::TurnHalfway(*pixels);
+  return {std::move(*pixels), hasAlpha};
 }
 
 }  // namespace viewing

@@ -14,7 +14,6 @@
 // current when the worker looks again is loaded. Destroying the window (or
 // the object) stops the worker and waits for it; Shutdown does the same
 // earlier, for an owner that wants the worker gone before its own teardown.
-// GDI+ must be usable (it is started here when nobody has started it yet).
 #pragma once
 
 #include <windows.h>
@@ -27,8 +26,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/GdiPlus_win.h"
 #include "platform/Handles_win.h"
+#include "platform/ImageDecoder.h"
 #include "platform/ThumbBitmap_win.h"
 #include "platform/Window_win.h"
 
@@ -78,13 +77,12 @@ class CPicWindow : public platform::BaseWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  // One loaded picture, complete before it becomes current.
+  // One loaded picture, already scaled for the pane, complete before it
+  // becomes current.
   struct Picture {
-    platform::GpImagePtr image;
-    int width = 0;
-    int height = 0;
+    platform::Bitmap32 pixels;
     bool hasAlpha = false;
-    explicit operator bool() const { return image != nullptr; }
+    explicit operator bool() const { return pixels.width > 0; }
   };
 
   LRESULT OnCreate();
@@ -105,15 +103,11 @@ class CPicWindow : public platform::BaseWindow {
   void LoadPicture(HWND window, const std::wstring& path, bool fromResource);
   Picture LoadPlaceholder(const std::wstring& name);
   Picture LoadFile(const std::wstring& path, const RECT& client);
-  Picture DecodeFitted(const std::wstring& path, const RECT& client, bool hasAlpha);
+  Picture Fitted(const platform::DecodedImage& image, const RECT& client, bool hasAlpha) const;
   bool StopRequested() const;
 
   // Used by the worker only.
   platform::CThumbBitmap shellExtractor_;
-  // A picture decoded from the placeholder's stream reads this block for its
-  // whole life, so the block is declared before the current picture (and so
-  // outlives it) and is freed only after that picture has been dropped.
-  platform::UniqueGlobal resourceBlock_;
 
   platform::UniqueBrush checkerboard_;
   const COLORREF background_ = RGB(16, 32, 64);

@@ -3,7 +3,10 @@
 // WM_PRINTCLIENT into a memory bitmap. Under wine the shell has no thumbnails,
 // so the full decode is the path that runs.
 #include <gtest/gtest.h>
+// clang-format off
 #include <windows.h>
+#include <psapi.h>
+// clang-format on
 
 #include <algorithm>
 #include <chrono>
@@ -12,8 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "platform/GdiPlus_win.h"
 #include "platform/Handles_win.h"
+#include "platform/ImageDecoder.h"
 #include "tests/gui/MessagePump.h"
 #include "tests/support/PngWriter.h"
 #include "tests/support/TempFolder.h"
@@ -238,6 +243,73 @@ TEST_F(PreviewPane, AlphaProbeIgnoresPicturesFivePixelsHighOrLess) {
     ASSERT_TRUE(Load(*pane, path));
     EXPECT_EQ(pane->State().hasAlpha, height > 5) << height;
   }
+}
+
+// The alpha a pane needs to know is the decoder's answer of the one opening
+// that then scales the picture.
+TEST_F(PreviewPane, EveryPictureIsOpenedOnce) {
+  auto pane = MakePane(400, 300);
+  ASSERT_TRUE(pane);
+  const std::wstring clear = folder_ / L"clear.png";
+  ASSERT_TRUE(testsupport::WritePng(
+      clear, 300, 200,
+      [](int x, int) {
+        return Rgba{0, 0, 255, static_cast<uint8_t>(x)};
+      },
+      true));
+  for (const std::wstring& path : {clear, WriteSolid(L"solid.png", 800, 600)}) {
+    SCOPED_TRACE(testing::Message() << path.size());
+    const uint64_t before = platform::DecodedImage::OpenedSoFar();
+    ASSERT_TRUE(Load(*pane, path));
+    EXPECT_TRUE(pane->State().hasPicture);
+    EXPECT_EQ(platform::DecodedImage::OpenedSoFar() - before, 1u);
+  }
+}
+
+// A file of a few bytes that declares 60000 x 60000 pixels goes to no
+// decoder: the pane shows its background and the process takes no memory
+// for it.
+TEST_F(PreviewPane, PictureDeclaringBillionsOfPixelsIsNotDecoded) {
+  std::string png = testsupport::PngBytes(
+      16, 16, [](int, int) { return Solid(1, 2, 3); }, false);
+  testsupport::DeclarePngSize(png, 60000, 60000);
+  const std::wstring bomb = folder_ / L"bomb.png";
+  ASSERT_TRUE(platform::WriteFileBytes(bomb, png));
+  auto pane = MakePane(400, 300);
+  ASSERT_TRUE(pane);
+  ASSERT_TRUE(Load(*pane, WriteSolid(L"before.png", 800, 600)));
+  PROCESS_MEMORY_COUNTERS before{}, after{};
+  ASSERT_TRUE(::K32GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before));
+  ASSERT_TRUE(Load(*pane, bomb));
+  ASSERT_TRUE(::K32GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after));
+  EXPECT_FALSE(pane->State().hasPicture);
+  const double grownMb = (static_cast<double>(after.PeakPagefileUsage) -
+                          static_cast<double>(before.PeakPagefileUsage)) /
+                         (1 << 20);
+  std::printf("[ measured ] peak commit grew by %.1f MB for the 60000 x 60000 file\n", grownMb);
+  EXPECT_LT(grownMb, 64.0);
+  const Capture shot = Render(pane->hwnd());
+  for (const POINT at : {POINT{200, 150}, POINT{10, 10}, POINT{390, 290}})
+    EXPECT_EQ(shot.At(at.x, at.y), kBackground) << at.x << ", " << at.y;
+}
+
+// A photo of ten megapixels shows fitted to the pane (the large photos of
+// the Linux tests; the time it takes is printed).
+TEST_F(PreviewPane, LargePhotoShowsFitted) {
+  const std::wstring photo = FromBuildPath(DUPLORA_BUILD_ROOT "/large-photos/set/harbour.jpg");
+  if (!std::filesystem::exists(photo)) GTEST_SKIP() << "the native tests make the large photos";
+  auto pane = MakePane(600, 450);
+  ASSERT_TRUE(pane);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(Load(*pane, photo));
+  const double ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  std::printf("[ measured ] 4000 x 2668 JPEG shown in the pane in %.0f ms\n", ms);
+  const viewing::PaneRect fitted = viewing::FitRect({0, 0, 600, 450}, 4000, 2668);
+  EXPECT_EQ(pane->State().width, fitted.Width());
+  EXPECT_EQ(pane->State().height, fitted.Height());
+  const Capture shot = Render(pane->hwnd());
+  EXPECT_NE(shot.At(300, 225), kBackground);
 }
 
 TEST_F(PreviewPane, UnreadableFileLeavesOnlyTheBackground) {
