@@ -196,6 +196,14 @@ HeldBytes HeldWhileDecoding(VipsImage* image, std::string_view loader, double fi
   return {};
 }
 
+// Up to count bytes of an open file from offset; fewer at its end.
+std::string ReadAt(int fd, uint64_t offset, size_t count) {
+  std::string bytes(count, '\0');
+  const ssize_t n = pread(fd, bytes.data(), count, static_cast<off_t>(offset));
+  bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  return bytes;
+}
+
 // Premultiplied 8-bit BGRA from 8-bit RGB or RGBA, with the same integer
 // rounding as the Windows decoder.
 void ToPremultipliedBgra(const uint8_t* in, int bands, int width, uint8_t* out) {
@@ -283,10 +291,7 @@ struct DecodedImage::Impl {
   }
   std::string Read(uint64_t offset, size_t count) const {
     if (fd < 0) return offset < memory.size() ? memory.substr(offset, count) : std::string();
-    std::string bytes(count, '\0');
-    const ssize_t n = pread(fd, bytes.data(), count, static_cast<off_t>(offset));
-    bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return bytes;
+    return ReadAt(fd, offset, count);
   }
   VipsSourcePtr Source() const {
     if (fd >= 0) return FileSource(fd);
@@ -362,12 +367,8 @@ bool DeclaresTooManyPixels(const std::wstring& path) {
   struct stat info {};
   std::optional<DeclaredSize> declared;
   if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    declared = DeclaredPictureSize([&](uint64_t offset, size_t count) {
-      std::string bytes(count, '\0');
-      const ssize_t n = pread(fd, bytes.data(), count, static_cast<off_t>(offset));
-      bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
-      return bytes;
-    });
+    declared = DeclaredPictureSize(
+        [&](uint64_t offset, size_t count) { return ReadAt(fd, offset, count); });
   }
   close(fd);
   return declared && !WithinPixelBound(*declared);

@@ -15,26 +15,40 @@ uint32_t Get32(const std::string& b, size_t at, bool little) {
                 : (Get16(b, at, false) << 16) | Get16(b, at + 2, false);
 }
 
-// The frame header (SOF0..SOF15 but DHT, JPG and DAC) by walking the
-// segments; each is skipped by its length, so large metadata costs no reading.
-std::optional<DeclaredSize> JpegSize(const HeaderReader& read) {
+// Walks a JPEG's segments from the start marker up to the scan: each is
+// skipped by its length, so large metadata costs no reading. The visitor
+// gets the first bytes of each (marker at 1, length at 2) and its offset,
+// and returns a value to stop with.
+template <typename Result, typename Visit>
+std::optional<Result> WalkJpegSegments(const HeaderReader& read, size_t headBytes, Visit visit) {
   uint64_t at = 2;
   for (int segments = 0; segments < 4096; ++segments) {
-    const std::string head = read(at, 9);
+    const std::string head = read(at, headBytes);
     if (head.size() < 4 || static_cast<uint8_t>(head[0]) != 0xFF) return std::nullopt;
     const auto marker = static_cast<uint8_t>(head[1]);
     if (marker == 0xFF) {  // fill byte
       ++at;
       continue;
     }
-    if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-      if (head.size() < 9) return std::nullopt;
-      return DeclaredSize{Get16(head, 7, false), Get16(head, 5, false)};
-    }
-    if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // no frame before the scan
+    if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // the scan: nothing after it
+    if (std::optional<Result> result = visit(marker, head, at)) return result;
     at += 2 + Get16(head, 2, false);
   }
   return std::nullopt;
+}
+
+// The frame header (SOF0..SOF15 but DHT, JPG and DAC).
+std::optional<DeclaredSize> JpegSize(const HeaderReader& read) {
+  const auto size = WalkJpegSegments<DeclaredSize>(
+      read, 9,
+      [](uint8_t marker, const std::string& head, uint64_t) -> std::optional<DeclaredSize> {
+        if (marker < 0xC0 || marker > 0xCF || marker == 0xC4 || marker == 0xC8 || marker == 0xCC)
+          return std::nullopt;
+        if (head.size() < 9) return DeclaredSize{};  // cut short: no size to tell
+        return DeclaredSize{Get16(head, 7, false), Get16(head, 5, false)};
+      });
+  if (size && size->width == 0 && size->height == 0) return std::nullopt;
+  return size;
 }
 
 std::optional<DeclaredSize> TiffSize(const HeaderReader& read, bool little) {
@@ -88,31 +102,19 @@ std::optional<FileRange> ThumbnailInTiff(const std::string& tiff) {
 
 std::optional<FileRange> ExifThumbnailRange(const HeaderReader& read) {
   using namespace std::string_view_literals;
-  const std::string start = read(0, 2);
-  if (start != "\xFF\xD8"sv) return std::nullopt;
-  uint64_t at = 2;
-  for (int segments = 0; segments < 4096; ++segments) {
-    const std::string head = read(at, 4);
-    if (head.size() < 4 || static_cast<uint8_t>(head[0]) != 0xFF) return std::nullopt;
-    const auto marker = static_cast<uint8_t>(head[1]);
-    if (marker == 0xFF) {  // fill byte
-      ++at;
-      continue;
-    }
-    if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // the scan: no metadata after it
-    const uint32_t length = Get16(head, 2, false);
-    if (marker == 0xE1 && length > 8) {
-      const std::string block = read(at + 4, length - 2);
-      if (block.size() == length - 2 && block.compare(0, 6, "Exif\0\0"sv) == 0) {
-        if (auto range = ThumbnailInTiff(block.substr(6))) {
-          range->offset += at + 4 + 6;
-          return range;
-        }
-      }
-    }
-    at += 2 + length;
-  }
-  return std::nullopt;
+  if (read(0, 2) != "\xFF\xD8"sv) return std::nullopt;
+  return WalkJpegSegments<FileRange>(
+      read, 4,
+      [&](uint8_t marker, const std::string& head, uint64_t at) -> std::optional<FileRange> {
+        const uint32_t length = Get16(head, 2, false);
+        if (marker != 0xE1 || length <= 8) return std::nullopt;
+        const std::string block = read(at + 4, length - 2);
+        if (block.size() != length - 2 || block.compare(0, 6, "Exif\0\0"sv) != 0)
+          return std::nullopt;
+        auto range = ThumbnailInTiff(block.substr(6));
+        if (range) range->offset += at + 4 + 6;
+        return range;
+      });
 }
 
 std::optional<DeclaredSize> DeclaredPictureSize(const HeaderReader& read) {

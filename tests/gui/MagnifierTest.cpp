@@ -98,6 +98,33 @@ struct FakeMagnification {
   static inline int uninitialized = 0;
   static inline std::vector<float> transform;
   static inline LupeRect source;
+
+  // The loupe's entry points with these in place of the runtime's.
+  static CWinLupe::EntryPoints Entries() {
+    CWinLupe::EntryPoints entries;
+    entries.magInitialize = Initialize;
+    entries.magUninitialize = Uninitialize;
+    entries.magSetWindowTransform = Transform;
+    entries.magSetWindowSource = Source;
+    entries.dwmIsCompositionEnabled = Composition;
+    entries.setLayeredWindowAttributes = CWinLupe::EntryPoints::Lookup().setLayeredWindowAttributes;
+    return entries;
+  }
+};
+
+// The control's window class, as the runtime registers it, for one test.
+class StandInControlClass {
+ public:
+  StandInControlClass() {
+    WNDCLASSEXW control{sizeof control};
+    control.lpfnWndProc = ::DefWindowProcW;
+    control.hInstance = platform::ProgramInstance();
+    control.lpszClassName = L"Magnifier";
+    ::RegisterClassExW(&control);
+  }
+  ~StandInControlClass() { ::UnregisterClassW(L"Magnifier", platform::ProgramInstance()); }
+  StandInControlClass(const StandInControlClass&) = delete;
+  StandInControlClass& operator=(const StandInControlClass&) = delete;
 };
 
 class MagnifierTest : public testing::Test {
@@ -466,20 +493,8 @@ TEST_F(MagnifierTest, LiveModeCopiesTheScreenWhereTheMagnifierControlIsMissing) 
 }
 
 TEST_F(MagnifierTest, DrivesTheSystemMagnifierControlWhereItExists) {
-  // The control's class, as the runtime registers it.
-  WNDCLASSEXW control{sizeof control};
-  control.lpfnWndProc = ::DefWindowProcW;
-  control.hInstance = platform::ProgramInstance();
-  control.lpszClassName = L"Magnifier";
-  ::RegisterClassExW(&control);
-
-  CWinLupe::EntryPoints entries;
-  entries.magInitialize = FakeMagnification::Initialize;
-  entries.magUninitialize = FakeMagnification::Uninitialize;
-  entries.magSetWindowTransform = FakeMagnification::Transform;
-  entries.magSetWindowSource = FakeMagnification::Source;
-  entries.dwmIsCompositionEnabled = FakeMagnification::Composition;
-  entries.setLayeredWindowAttributes = CWinLupe::EntryPoints::Lookup().setLayeredWindowAttributes;
+  const StandInControlClass controlClass;
+  CWinLupe::EntryPoints entries = FakeMagnification::Entries();
   ASSERT_TRUE(entries.setLayeredWindowAttributes);
   Store(L"zoom_mode", 1);
   {
@@ -518,17 +533,12 @@ TEST_F(MagnifierTest, DrivesTheSystemMagnifierControlWhereItExists) {
     EXPECT_EQ(FakeMagnification::transform, (std::vector<float>{7.0f, 7.0f, 1.0f}));
   }
   EXPECT_EQ(FakeMagnification::uninitialized, 1);
-  ::UnregisterClassW(L"Magnifier", platform::ProgramInstance());
 }
 
 // Where the system's control shows the view, B, P and C copy what it shows:
 // the screen below the loupe, magnified as the control magnifies it.
 TEST_F(MagnifierTest, LiveModesCopyTheViewTheSystemControlShows) {
-  WNDCLASSEXW control{sizeof control};
-  control.lpfnWndProc = ::DefWindowProcW;
-  control.hInstance = platform::ProgramInstance();
-  control.lpszClassName = L"Magnifier";
-  ::RegisterClassExW(&control);
+  const StandInControlClass controlClass;
   guitest::BitsWindow pattern;
   ASSERT_TRUE(ShowPattern(pattern, 900, 700));
   Store(L"cy", 200);
@@ -580,7 +590,6 @@ TEST_F(MagnifierTest, LiveModesCopyTheViewTheSystemControlShows) {
     }
     Key(*lupe, VK_ESCAPE);
   }
-  ::UnregisterClassW(L"Magnifier", platform::ProgramInstance());
 }
 
 TEST_F(MagnifierTest, WindowsKeyShortcutsAreWatchedWhereverTheFocusIs) {
