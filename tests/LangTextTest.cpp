@@ -338,7 +338,8 @@ TEST_F(LangTextTest, TranslatesMenusAgainAfterALanguageChange) {
   EXPECT_EQ(text(bar, 0), L"&File");
   EXPECT_EQ(text(file, 0), L"&Export list...");
   EXPECT_EQ(text(file, 2), L"&Language");
-  EXPECT_EQ(text(language, 0), L"Deutsch") << "items that are no number stay";
+  ASSERT_EQ(::GetMenuItemCount(language), app::kLanguageCount) << "every language offered";
+  EXPECT_EQ(text(language, 2), L"Français");
   EXPECT_EQ(commandOf(file, 2), 43900u + app::kLanguageEnglish);
   EXPECT_EQ(translator.SubMenu(20000), edit);
   EXPECT_EQ(translator.SubMenu(30000), nullptr);
@@ -348,6 +349,7 @@ TEST_F(LangTextTest, TranslatesMenusAgainAfterALanguageChange) {
   EXPECT_EQ(text(bar, 0), L"&Datei");
   EXPECT_EQ(text(edit, 0), L"Alle Markierungen &umkehren");
   EXPECT_EQ(commandOf(file, 2), 43900u + app::kLanguageGerman);
+  EXPECT_EQ(::GetMenuItemCount(language), app::kLanguageCount) << "each language once";
   ::DestroyMenu(bar);
 }
 #endif
