@@ -36,7 +36,7 @@ constexpr UINT kFirstTickMs = 300;
 constexpr UINT kTickMs = 750;
 
 // The rows of a source language. English has every id; a language whose
-// pack is missing (UK so far) or lacks a text shows the English one.
+// pack is missing or lacks a text shows the English one.
 TranslationRows SourceRowsFor(int index) {
   const auto english = LoadPackText(L"EN");
   std::optional<std::wstring> source;

@@ -41,15 +41,24 @@ PlacementPlan PlanPlacement(const CMyProfStr& store, int processShowCommand) {
 }
 
 std::wstring PlainMenuText(std::wstring_view menuText) {
-  const std::wstring_view text = menuText.substr(0, menuText.find(L'\t'));
+  std::wstring_view text = menuText.substr(0, menuText.find(L'\t'));
+  const auto trimBlanks = [&] {
+    while (!text.empty() && text.back() == L' ') text.remove_suffix(1);
+  };
+  trimBlanks();
+  if (text.ends_with(L"...")) text.remove_suffix(3);
+  trimBlanks();
+  // East Asian menus name the accelerator in brackets after the text: "文件(&F)".
+  const size_t n = text.size();
+  if (n >= 4 && text.compare(n - 4, 2, L"(&") == 0 && text[n - 2] != L'&' && text[n - 1] == L')') {
+    text.remove_suffix(4);
+    trimBlanks();
+  }
   std::wstring plain;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == L'&' && ++i == text.size()) break;  // "&&" keeps one "&"
     plain += text[i];
   }
-  if (plain.size() >= 3 && plain.compare(plain.size() - 3, 3, L"...") == 0)
-    plain.resize(plain.size() - 3);
-  while (!plain.empty() && plain.back() == L' ') plain.pop_back();
   return plain;
 }
 

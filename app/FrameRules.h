@@ -34,7 +34,8 @@ PlacementPlan PlanPlacement(int storedMode, int storedShowCmd, const ProfRect* s
 // The same from [Start] of the store.
 PlacementPlan PlanPlacement(const CMyProfStr& store, int processShowCommand);
 
-// A menu text as a label: without "&", the shortcut after a TAB and a trailing "...".
+// A menu text as a label: without "&", the shortcut after a TAB, a trailing
+// "..." and a trailing accelerator in brackets ("帮助(&H)" is "帮助").
 std::wstring PlainMenuText(std::wstring_view menuText);
 
 }  // namespace app

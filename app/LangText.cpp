@@ -14,6 +14,43 @@ constexpr const wchar_t* kCodes[kLanguageCount] = {
     L"HU", L"HR", L"SLO", L"ARA", L"UKR", L"EE", L"UK", L"NO", L"SRP", L"COL", L"BG",
 };
 
+// Each language in its own words, so a user finds theirs whatever is shown.
+constexpr const wchar_t* kNames[kLanguageCount] = {
+    L"Deutsch",
+    L"English",
+    L"Français",
+    L"Italiano",
+    L"Español",
+    L"繁體中文",
+    L"日本語",
+    L"한국어",
+    L"Polski",
+    L"简体中文",
+    L"Русский",
+    L"Nederlands",
+    L"Türkçe",
+    L"Ελληνικά",
+    L"Español (Argentina)",
+    L"Slovenčina",
+    L"Čeština",
+    L"Dansk",
+    L"Português (Brasil)",
+    L"Română",
+    L"Svenska",
+    L"Suomi",
+    L"Magyar",
+    L"Hrvatski",
+    L"Slovenščina",
+    L"العربية",
+    L"Українська",
+    L"Eesti",
+    L"English (United Kingdom)",
+    L"Norsk",
+    L"Српски",
+    L"Español (Colombia)",
+    L"Български",
+};
+
 // The language a primary language id selects on first start.
 struct FirstStart {
   int primary;
@@ -64,6 +101,10 @@ void LoadCurrent(Texts& s) {
 
 const wchar_t* LanguageCode(int languageId) {
   return languageId >= 0 && languageId < kLanguageCount ? kCodes[languageId] : L"EN";
+}
+
+const wchar_t* LanguageName(int languageId) {
+  return languageId >= 0 && languageId < kLanguageCount ? kNames[languageId] : L"";
 }
 
 int LanguageForLangId(uint16_t langId) {

@@ -25,6 +25,9 @@ inline constexpr int kLanguageCount = 33;
 
 // The code of the language's pack ("DE", "EN", "CHS", ...); "EN" for ids outside the table.
 const wchar_t* LanguageCode(int languageId);
+// The language's own name for itself ("Deutsch", "Français", "日本語", ...), as
+// the language menu lists it; empty for ids outside the table.
+const wchar_t* LanguageName(int languageId);
 
 // The language chosen on first start for a Windows language id (primary
 // language in the low 10 bits, sub-language above): English when none fits.

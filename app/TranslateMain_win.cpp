@@ -19,6 +19,16 @@ int TextIdOf(const wchar_t* text) {
   return id;
 }
 
+// The languages by their own names, as commands 43900 + language id. The
+// names live in LanguageName rather than in the resource script, which stays
+// ASCII.
+void FillLanguageMenu(HMENU menu) {
+  while (::GetMenuItemCount(menu) > 0) ::DeleteMenu(menu, 0, MF_BYPOSITION);
+  for (int language = 0; language < kLanguageCount; ++language)
+    ::AppendMenuW(menu, MF_STRING, CTranslateMain::kLanguageCommandBase + language,
+                  LanguageName(language));
+}
+
 }  // namespace
 
 void CTranslateMain::TranslateMenu(HMENU menu) {
@@ -46,6 +56,7 @@ void CTranslateMain::TranslateMenu(HMENU menu) {
     if (id == kTextMenuLanguage) {
       update.fMask |= MIIM_ID;
       update.wID = kLanguageCommandBase + static_cast<UINT>(CurrentLanguage());
+      if (item.hSubMenu) FillLanguageMenu(item.hSubMenu);
     }
     ::SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &update);
     if (item.hSubMenu && id % 10000 == 0 && id >= 20000 && id <= 50000)

@@ -5,7 +5,9 @@
 //
 // Sub-menus titled 20000, 30000, 40000 and 50000 are remembered for the
 // frame, and the item that opens the language sub-menu (10900) gets the
-// command id 43900 + the current language, so the frame can tell it.
+// command id 43900 + the current language, so the frame can tell it; its
+// sub-menu is filled anew with every language, each by its own name
+// (LanguageName), as command 43900 + language id.
 //
 // It also owns the translation editor, made on first use: the frame's menu
 // command calls ShowTranslationEditor, and its message loop offers each

@@ -11,7 +11,7 @@
 #include "comparewindow/FileRename.h"
 #include "comparewindow/PreviewCaptions.h"
 #include "comparewindow/ResultColumns.h"
-#include "comparewindow/ResultMenu.h"
+#include "comparewindow/ResultMenu_win.h"
 #include "comparewindow/RowMarks.h"
 #include "engine/PathList.h"
 #include "engine/RunTexts.h"

@@ -16,6 +16,28 @@ constexpr COLORREF kMarkTransparent = RGB(255, 0, 0);
 // Paths and file sizes fill what the list offers; the other cells are short.
 bool IsLongCell(int column) { return column == 0 || column == 1 || column == 11 || column == 12; }
 
+// How wide a header item must be for its title beside a sort arrow: the
+// title and the header's margins on both sides, and about a line's height
+// for the arrow with its margins.
+int TitleRoom(HWND header, const std::wstring& title) {
+  const HDC dc = ::GetDC(header);
+  const HGDIOBJ old =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(header, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &size);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(header, dc);
+  const int margin = Header_GetBitmapMargin(header);
+  return size.cx + 4 * margin + size.cy;
+}
+
+// The Part's widths are for English at best: a column grows to its title,
+// so that no language cuts it (it never shrinks, the user may have widened it).
+void FitColumnToTitle(HWND list, int column, const std::wstring& title) {
+  const int room = TitleRoom(ListView_GetHeader(list), title);
+  if (ListView_GetColumnWidth(list, column) < room) ListView_SetColumnWidth(list, column, room);
+}
+
 }  // namespace
 
 LRESULT CListCtrlHelp::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -51,6 +73,7 @@ void CListCtrlHelp::AddColumns(const engine::TextLookup& texts) {
     item.pszText = title.data();
     item.iSubItem = column;
     ListView_InsertColumn(hwnd(), column, &item);
+    FitColumnToTitle(hwnd(), column, title);
   }
 
   // Check boxes in the headers of the two path columns.
@@ -72,6 +95,7 @@ void CListCtrlHelp::SetColumnTitles(int first, int last, const engine::TextLooku
     item.mask = LVCF_TEXT;
     item.pszText = title.data();
     ListView_SetColumn(hwnd(), column, &item);
+    FitColumnToTitle(hwnd(), column, title);
   }
 }
 

@@ -41,9 +41,12 @@ class CListCtrlHelp : public platform::SubclassedWindow {
 
   // The extended styles and the mark images.
   void SetUp();
-  // The thirteen columns and the check boxes in the headers of the path columns.
+  // The thirteen columns and the check boxes in the headers of the path
+  // columns. A column starts at its width (ResultColumns.h), or wider when
+  // its title needs more.
   void AddColumns(const engine::TextLookup& texts);
-  // Titles of columns first..last (the language poll renews 0..5).
+  // Titles of columns first..last (the language poll renews 0..5); a column
+  // too narrow for its new title grows to it.
   void SetColumnTitles(int first, int last, const engine::TextLookup& texts);
 
   void AppendRow(const engine::MatchPair& pair);

@@ -6,7 +6,7 @@
 
 #include "app/LangText.h"
 #include "comparewindow/CImgCmp2017.h"
-#include "comparewindow/ResultMenu.h"
+#include "comparewindow/ResultMenu_win.h"
 #include "platform/FileSystem.h"
 
 namespace comparewindow {

@@ -21,7 +21,7 @@ inline constexpr int kSimilarityColumn = 2;
 
 struct ColumnLayout {
   bool rightAligned;
-  int width;  // initial width in pixels
+  int width;  // initial width in pixels; the list widens a column whose title needs more
 };
 
 ColumnLayout ColumnLayoutOf(int column);

@@ -118,21 +118,21 @@ std::wstring SourceText(const char* relative) {
   return bytes ? platform::FromUtf8(*bytes) : std::wstring();
 }
 
-// The packs the program carries hold exactly the texts of their sources.
+// The program carries a pack for every language, holding exactly the texts of its source.
 TEST(LanguagePacks, CarryTheirSourceTexts) {
-  for (const char* code : {"EN", "DE"}) {
+  for (int language = 0; language < app::kLanguageCount; ++language) {
+    const std::string code = platform::ToUtf8(app::LanguageCode(language));
     SCOPED_TRACE(code);
-    const auto pack = app::LoadPackText(platform::FromUtf8(code));
+    const auto pack = app::LoadPackText(app::LanguageCode(language));
     ASSERT_TRUE(pack);
-    const std::wstring source =
-        SourceText((std::string("resources/lang/") + code + ".txt").c_str());
+    const std::wstring source = SourceText(("resources/lang/" + code + ".txt").c_str());
     ASSERT_FALSE(source.empty());
     EXPECT_EQ(*pack, source);
     TextTable table;
     app::ParsePackText(*pack, table, true);
     EXPECT_GT(table.size(), 80u);
   }
-  EXPECT_FALSE(app::LoadPackText(L"FR")) << "no French pack yet";
+  EXPECT_FALSE(app::LoadPackText(L"XX")) << "no such pack";
 }
 
 TEST(LanguagePacks, HelpPagesInBothLanguages) {
@@ -165,11 +165,17 @@ TEST_F(LangTextTest, SwitchesLanguageWithoutRestart) {
   EXPECT_EQ(LangText(app::kTextStop), L"Stop");
   app::SetCurrentLanguage(app::kLanguageGerman);
   EXPECT_EQ(LangText(app::kTextStop), L"Stopp");
+  app::SetCurrentLanguage(2);
+  EXPECT_EQ(LangText(app::kTextStop), L"Arrêter");
+  app::SetCurrentLanguage(6);
+  EXPECT_EQ(LangText(app::kTextStop), L"停止");
 }
 
 TEST_F(LangTextTest, FallsBackToEnglishThenToAPlaceholder) {
-  app::SetCurrentLanguage(2);  // French: no pack yet, so English text by text
+  app::SetCurrentLanguage(2);
+  app::SetCurrentTexts({{app::kTextNo, L"non"}});  // French without the text of Stop
   EXPECT_EQ(LangText(app::kTextStop), L"Stop");
+  EXPECT_EQ(LangText(app::kTextNo), L"non");
   app::SetCurrentLanguage(99);  // outside the table: English
   EXPECT_EQ(LangText(app::kTextStop), L"Stop");
   EXPECT_EQ(LangText(1234567), L"String 1234567 is not in list");
@@ -183,6 +189,7 @@ TEST_F(LangTextTest, FallsBackToEnglishThenToAPlaceholder) {
 
 TEST_F(LangTextTest, CheckingModeShowsMissingTexts) {
   app::SetCurrentLanguage(2);
+  app::SetCurrentTexts({{app::kTextNo, L"non"}});
   app::SetCheckingMode(true);
   EXPECT_EQ(LangText(app::kTextStop), L"String 170 is not in list");
   EXPECT_EQ(LangText(0), L"String 0 is not in list");
@@ -222,23 +229,51 @@ TEST(Languages, FirstStartChoiceAndCodes) {
   for (const Case& c : {
            Case{7, 1, 0},
            Case{7, 3, 0},
-           Case{9, 2, 1},
+           Case{9, 1, 1},
            Case{12, 1, 2},
+           Case{16, 1, 3},
            Case{10, 3, 4},
-           Case{10, 11, 14},
            Case{4, 1, 5},
+           Case{17, 1, 6},
+           Case{18, 1, 7},
+           Case{21, 1, 8},
            Case{4, 2, 9},
-           Case{1, 1, 25},
+           Case{4, 4, 9},
+           Case{25, 1, 10},
+           Case{19, 1, 11},
+           Case{31, 1, 12},
+           Case{8, 1, 13},
+           Case{10, 11, 14},
+           Case{27, 1, 15},
+           Case{5, 1, 16},
+           Case{6, 1, 17},
+           Case{22, 1, 18},
+           Case{24, 1, 19},
+           Case{11, 1, 21},
+           Case{14, 1, 22},
            Case{26, 1, 23},
            Case{36, 1, 24},
+           Case{1, 1, 25},
+           Case{34, 1, 26},
            Case{37, 1, 27},
            Case{20, 1, 29},
-           Case{29, 1, 1},  // Swedish: English
+           Case{20, 2, 29},
+           // Swedish, British English, Serbian in Cyrillic, Colombian Spanish
+           // and Bulgarian systems: English, English, HR, ES and English.
+           Case{29, 1, 1},
+           Case{9, 2, 1},
+           Case{26, 3, 23},
+           Case{10, 9, 4},
            Case{2, 1, 1},
            Case{0, 0, 1},
        }) {
     EXPECT_EQ(app::LanguageForLangId(static_cast<uint16_t>(c.primary | (c.sub << 10))), c.expected)
         << c.primary << "/" << c.sub;
+  }
+  // SV, UK, SRP, COL and BG are chosen from the menu only.
+  for (int langId = 0; langId <= 0xFFFF; ++langId) {
+    const int chosen = app::LanguageForLangId(static_cast<uint16_t>(langId));
+    for (const int never : {20, 28, 30, 31, 32}) ASSERT_NE(chosen, never) << langId;
   }
   EXPECT_STREQ(app::LanguageCode(0), L"DE");
   EXPECT_STREQ(app::LanguageCode(9), L"CHS");
@@ -303,7 +338,8 @@ TEST_F(LangTextTest, TranslatesMenusAgainAfterALanguageChange) {
   EXPECT_EQ(text(bar, 0), L"&File");
   EXPECT_EQ(text(file, 0), L"&Export list...");
   EXPECT_EQ(text(file, 2), L"&Language");
-  EXPECT_EQ(text(language, 0), L"Deutsch") << "items that are no number stay";
+  ASSERT_EQ(::GetMenuItemCount(language), app::kLanguageCount) << "every language offered";
+  EXPECT_EQ(text(language, 2), L"Français");
   EXPECT_EQ(commandOf(file, 2), 43900u + app::kLanguageEnglish);
   EXPECT_EQ(translator.SubMenu(20000), edit);
   EXPECT_EQ(translator.SubMenu(30000), nullptr);
@@ -313,6 +349,7 @@ TEST_F(LangTextTest, TranslatesMenusAgainAfterALanguageChange) {
   EXPECT_EQ(text(bar, 0), L"&Datei");
   EXPECT_EQ(text(edit, 0), L"Alle Markierungen &umkehren");
   EXPECT_EQ(commandOf(file, 2), 43900u + app::kLanguageGerman);
+  EXPECT_EQ(::GetMenuItemCount(language), app::kLanguageCount) << "each language once";
   ::DestroyMenu(bar);
 }
 #endif

@@ -187,8 +187,17 @@ TEST(FrameRules, PlainMenuText) {
            {L"Save && &quit", L"Save & quit"},
            {L"&", L""},
            {L"Help", L"Help"},
+           {L"帮助(&H)", L"帮助"},
+           {L"导出列表(&E)...", L"导出列表"},
+           {L"拡大鏡(&M)\tAlt+L", L"拡大鏡"},
+           {L"關於 Duplora(&A)...", L"關於 Duplora"},
+           {L"Help (&H)", L"Help"},
+           {L"(&H)", L""},
+           {L"Tom (&&)", L"Tom (&)"},
+           {L"Copy (&Z) here", L"Copy (Z) here"},
+           {L"&Options (a)", L"Options (a)"},
        }) {
-    EXPECT_EQ(app::PlainMenuText(menu), plain);
+    EXPECT_EQ(app::PlainMenuText(menu), plain) << platform::ToUtf8(menu);
   }
 }
 

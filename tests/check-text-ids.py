@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Every text id the code names (the constants of app/TextIds.h and any
-LangText(<number>) in the sources) has a non-empty text in the English and
-the German pack, and the packs hold nothing that is not a text line."""
+LangText(<number>) in the sources) has a non-empty text in every language
+pack, no pack holds an id the English one lacks, and the packs hold nothing
+that is not a text line."""
 import pathlib
 import re
 import sys
@@ -14,7 +15,10 @@ for folder in ("app", "engine", "comparewindow", "viewing", "cli"):
 ids.discard(0)  # the program name when nothing else is found
 
 failures = []
-for code in ("EN", "DE"):
+codes = sorted(path.stem for path in (root / "resources/lang").glob("*.txt"))
+codes.remove("EN")
+english = set()
+for code in ["EN"] + codes:
     texts = {}
     for number, line in enumerate((root / f"resources/lang/{code}.txt").read_text(encoding="utf-8").split("\n"), 1):
         line = line.strip()
@@ -29,13 +33,13 @@ for code in ("EN", "DE"):
         texts[int(key)] = text.strip()
     for missing in sorted(i for i in ids if not texts.get(i)):
         failures.append(f"{code}.txt: no text for id {missing}")
-    if code == "DE":
-        for extra in sorted(set(texts) - english):
-            failures.append(f"DE.txt: id {extra} is not in the English pack")
-    else:
+    if code == "EN":
         english = set(texts)
+    else:
+        for extra in sorted(set(texts) - english):
+            failures.append(f"{code}.txt: id {extra} is not in the English pack")
 
 for failure in failures:
     print(failure)
-print(f"{len(ids)} text ids checked in EN and DE: {'ok' if not failures else 'FAILED'}")
+print(f"{len(ids)} text ids checked in {len(codes) + 1} packs: {'ok' if not failures else 'FAILED'}")
 sys.exit(1 if failures else 0)

@@ -318,7 +318,7 @@ TEST_F(CompareWindow, OptionsChosenFromTheMenusAreStoredAndComeBack) {
   EXPECT_EQ(bars.Label(match, kMatchCompareMode), L"Two folders: left against right");
   EXPECT_EQ(bars.Label(match, kMatchRule), L"Whole picture (exact)");
   EXPECT_EQ(bars.Label(match, kMatchNegative), L"Negative yes");
-  EXPECT_EQ(bars.Label(preview, kPreviewMode), L"File browser and preview");
+  EXPECT_EQ(bars.Label(preview, kPreviewMode), L"Files and preview");
   EXPECT_EQ(view.Options().preview_mode.value, 2);
 
   for (const auto& [key, value] : {std::pair{L"m_similarity", L"85"},

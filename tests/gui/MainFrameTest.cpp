@@ -162,10 +162,60 @@ TEST(MainFrameLanguage, CommandSwitchesMenusAndToolBar) {
   EXPECT_EQ(ButtonText(frame.ToolBar(), ID_FILE_EXPORT), L"Liste exportieren");
   EXPECT_EQ(StartValue(L"m_lang_id"), L"0");
 
-  // The last accepted language command: a language without a pack shows English.
+  // The last accepted language command: a language outside the table shows English.
   ::SendMessageW(frame.hwnd(), WM_COMMAND, ID_LANGUAGE_LAST, 0);
   EXPECT_EQ(MenuText(frame.hwnd(), ID_APP_EXIT), L"E&xit");
   EXPECT_EQ(StartValue(L"m_lang_id"), L"44");
+}
+
+// The language sub-menu offers every language by its own name, checks the
+// current one, and choosing one switches the running frame and is stored.
+TEST(MainFrameLanguage, SubMenuOffersEveryLanguage) {
+  guitest::TempSettings settings;
+  guitest::EnglishAfterwards english;
+  app::Settings().WriteInt(L"Start", L"m_lang_id", app::kLanguageEnglish);
+  app::CImgCompareMain frame;
+  ASSERT_TRUE(OpenFrame(frame));
+  const HMENU options = frame.Translator().SubMenu(50000);
+  ASSERT_TRUE(options);
+  const HMENU languages = ::GetSubMenu(options, 0);
+  ASSERT_TRUE(languages);
+  const auto itemText = [&](int position) {
+    wchar_t text[128] = {};
+    ::GetMenuStringW(languages, static_cast<UINT>(position), text, 128, MF_BYPOSITION);
+    return std::wstring(text);
+  };
+  const auto checkedItems = [&] {
+    ::SendMessageW(frame.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(languages), 0);
+    std::vector<int> checked;
+    for (int i = 0; i < ::GetMenuItemCount(languages); ++i)
+      if (::GetMenuState(languages, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED)
+        checked.push_back(i);
+    return checked;
+  };
+
+  ASSERT_EQ(::GetMenuItemCount(languages), app::kLanguageCount);
+  for (int i = 0; i < app::kLanguageCount; ++i) {
+    EXPECT_EQ(::GetMenuItemID(languages, i), static_cast<UINT>(ID_LANGUAGE_FIRST + i));
+    EXPECT_EQ(itemText(i), app::LanguageName(i));
+  }
+  for (const auto& [position, name] : {std::pair{0, L"Deutsch"},
+                                       {2, L"Français"},
+                                       {6, L"日本語"},
+                                       {9, L"简体中文"},
+                                       {14, L"Español (Argentina)"},
+                                       {25, L"العربية"},
+                                       {28, L"English (United Kingdom)"},
+                                       {32, L"Български"}})
+    EXPECT_EQ(itemText(position), name);
+  EXPECT_EQ(checkedItems(), std::vector<int>{app::kLanguageEnglish});
+
+  ::SendMessageW(frame.hwnd(), WM_COMMAND, ID_LANGUAGE_FIRST + 2, 0);
+  EXPECT_EQ(MenuText(frame.hwnd(), ID_APP_EXIT), L"&Quitter");
+  EXPECT_EQ(ButtonText(frame.ToolBar(), ID_FILE_EXPORT), L"Exporter la liste");
+  EXPECT_EQ(StartValue(L"m_lang_id"), L"2");
+  EXPECT_EQ(checkedItems(), std::vector<int>{2});
+  EXPECT_EQ(::GetMenuItemCount(languages), app::kLanguageCount) << "each language once";
 }
 
 bool Checked(HMENU menu, UINT command) {

@@ -20,7 +20,7 @@
 #include "app/LangText.h"
 #include "app/TextIds.h"
 #include "comparewindow/CImgCmp2017.h"
-#include "comparewindow/ResultMenu.h"
+#include "comparewindow/ResultMenu_win.h"
 #include "engine/ImageEntry.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"

@@ -22,6 +22,7 @@
 #include "app/LangText.h"
 #include "app/MessageLoop_win.h"
 #include "app/MyProfStr.h"
+#include "app/TextIds.h"
 #include "comparewindow/CImgCmp2017.h"
 #include "platform/FileSystem.h"
 #include "platform/GdiPlus_win.h"
@@ -335,6 +336,27 @@ bool ShotAbout(Session& s) {
                     [&] { ::SendMessageW(s.frame.hwnd(), WM_COMMAND, ID_APP_ABOUT, 0); });
 }
 
+// The compare window over the last results in every interface language,
+// as compare-<code>; English again afterwards.
+bool ShotLanguages(Session& s) {
+  comparewindow::CImgCmp2017* view = CompareView(s);
+  if (!view) return false;
+  bool saved = true;
+  for (int language = 0; language < app::kLanguageCount; ++language) {
+    ::SendMessageW(s.frame.hwnd(), WM_COMMAND, ID_LANGUAGE_FIRST + language, 0);
+    // The compare window follows the language on its next poll.
+    const std::wstring start = app::LangText(app::kTextStartSearch);
+    guitest::PumpUntil([&] { return guitest::ItemText(view->hwnd(), IDC_START_STOP) == start; });
+    Settle(s);
+    saved = SaveWindows(s, std::wstring(L"compare-") + app::LanguageCode(language),
+                        {s.frame.hwnd()}) &&
+            saved;
+  }
+  ::SendMessageW(s.frame.hwnd(), WM_COMMAND, ID_LANGUAGE_FIRST + app::kLanguageEnglish, 0);
+  Settle(s);
+  return saved;
+}
+
 struct Shot {
   const char* name;
   bool (*take)(Session&);
@@ -350,6 +372,7 @@ constexpr Shot kShots[] = {
     {"options-menu", ShotOptionsMenu},
     {"close-ask", ShotCloseAsk},
     {"about", ShotAbout},
+    {"languages", ShotLanguages},
 };
 
 int Shoot(const std::wstring& folder, const std::wstring& suffix) {
