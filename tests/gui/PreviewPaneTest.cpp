@@ -280,9 +280,11 @@ TEST_F(PreviewPane, PictureDeclaringBillionsOfPixelsIsNotDecoded) {
   ASSERT_TRUE(Load(*pane, WriteSolid(L"before.png", 800, 600)));
   PROCESS_MEMORY_COUNTERS before{}, after{};
   ASSERT_TRUE(::K32GetProcessMemoryInfo(::GetCurrentProcess(), &before, sizeof before));
+  const uint64_t opened = platform::DecodedImage::OpenedSoFar();
   ASSERT_TRUE(Load(*pane, bomb));
   ASSERT_TRUE(::K32GetProcessMemoryInfo(::GetCurrentProcess(), &after, sizeof after));
   EXPECT_FALSE(pane->State().hasPicture);
+  EXPECT_EQ(platform::DecodedImage::OpenedSoFar(), opened);
   const double grownMb = (static_cast<double>(after.PeakPagefileUsage) -
                           static_cast<double>(before.PeakPagefileUsage)) /
                          (1 << 20);
