@@ -57,28 +57,15 @@ struct IScaledSource : public IUnknown {
                                                          BOOL* supported) = 0;
 };
 
-// The imaging factory of the calling thread. The component needs COM; a
-// thread that has not started it (a test's, say) gets an apartment of the
-// kind the program's own threads use, for as long as the thread lives.
-class ImagingThread {
- public:
-  static IWICImagingFactory* Factory() {
-    thread_local ImagingThread thread;
-    return thread.factory_.Get();
-  }
-
- private:
-  ImagingThread() : com_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-    ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                       IID_PPV_ARGS(&factory_));
-  }
-  ~ImagingThread() {
-    factory_.Reset();
-    if (com_) ::CoUninitialize();
-  }
-  bool com_;
-  ComPtr<IWICImagingFactory> factory_;
-};
+// A factory of the imaging component. Each opened picture has its own: a
+// factory kept per thread would be released by a thread-exit destructor,
+// which the 64-bit runtime here ran on freed memory now and then.
+ComPtr<IWICImagingFactory> MakeFactory() {
+  ComPtr<IWICImagingFactory> factory;
+  ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                     IID_PPV_ARGS(&factory));
+  return factory;
+}
 
 // Rows in a strip: about a megabyte of pixels at a time.
 UINT StripRows(UINT width) {
@@ -87,10 +74,9 @@ UINT StripRows(UINT width) {
 }
 
 // Every pixel of a source as premultiplied BGRA, strip by strip from the top.
-bool SendSource(IWICBitmapSource* source, PixelSink& sink) {
-  IWICImagingFactory* factory = ImagingThread::Factory();
+bool SendSource(IWICImagingFactory* factory, IWICBitmapSource* source, PixelSink& sink) {
   ComPtr<IWICFormatConverter> converter;
-  if (!factory || FAILED(factory->CreateFormatConverter(&converter)) ||
+  if (FAILED(factory->CreateFormatConverter(&converter)) ||
       FAILED(converter->Initialize(source, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
                                    nullptr, 0.0, WICBitmapPaletteTypeCustom)))
     return false;
@@ -122,8 +108,8 @@ UINT BitsPerPixel(IWICImagingFactory* factory, const WICPixelFormatGUID& format)
 
 // The frame at the codec's own reduced scale, when it has one that leaves at
 // least the asked size; nothing otherwise.
-ComPtr<IWICBitmapSource> ScaledByCodec(IWICBitmapFrameDecode* frame, UINT width, UINT height,
-                                       int minWidth, int minHeight) {
+ComPtr<IWICBitmapSource> ScaledByCodec(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame,
+                                       UINT width, UINT height, int minWidth, int minHeight) {
   ComPtr<IScaledSource> scaled;
   if (FAILED(
           frame->QueryInterface(kIidScaledSource, reinterpret_cast<void**>(scaled.GetAddressOf()))))
@@ -135,7 +121,6 @@ ComPtr<IWICBitmapSource> ScaledByCodec(IWICBitmapFrameDecode* frame, UINT width,
   if (FAILED(scaled->GetClosestSize(&w, &h)) || w >= width || h >= height ||
       w < std::min<UINT>(width, minWidth) || h < std::min<UINT>(height, minHeight))
     return nullptr;
-  IWICImagingFactory* factory = ImagingThread::Factory();
   WICPixelFormatGUID format = GUID_WICPixelFormat32bppPBGRA;
   if (FAILED(scaled->GetClosestPixelFormat(&format))) return nullptr;
   const UINT bits = BitsPerPixel(factory, format);
@@ -217,6 +202,11 @@ std::optional<Bitmap32> DrawMetafile(Gdiplus::GpImage* image, int width, int hei
 struct DecodedImage::Impl {
   explicit Impl(const std::wstring& path) : bytes(path) {}
   explicit Impl(std::string held) : memory(std::move(held)) {}
+  // The component needs COM; a thread that has not started it (a test's,
+  // say) has it for as long as the picture is open. Declared first, so it
+  // ends after every object below. A picture stays on the thread that opened it.
+  ComScope com;
+  ComPtr<IWICImagingFactory> factory = MakeFactory();
   // Open for the life of the image, for the embedded thumbnail; a picture in
   // memory keeps its bytes, which its stream reads.
   FileBytes bytes{std::wstring()};
@@ -245,15 +235,15 @@ struct DecodedImage::Impl {
     return declared && !WithinPixelBound(*declared);
   }
   // The first frame of what the decoder opened, with its size checked.
-  bool TakeFrame(IWICImagingFactory* factory, IWICBitmapDecoder* decoder);
+  bool TakeFrame(IWICBitmapDecoder* decoder);
 };
 
-bool DecodedImage::Impl::TakeFrame(IWICImagingFactory* factory, IWICBitmapDecoder* decoder) {
+bool DecodedImage::Impl::TakeFrame(IWICBitmapDecoder* decoder) {
   if (FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
       width == 0 || height == 0 || !WithinPixelBound({width, height}))
     return false;
   WICPixelFormatGUID format{};
-  if (SUCCEEDED(frame->GetPixelFormat(&format))) alpha = FormatHasAlpha(factory, format);
+  if (SUCCEEDED(frame->GetPixelFormat(&format))) alpha = FormatHasAlpha(factory.Get(), format);
   thumbnail = ExifThumbnailRange(Reader());
   return true;
 }
@@ -268,11 +258,10 @@ std::optional<DecodedImage> DecodedImage::Load(const std::wstring& path) {
   auto impl = std::make_unique<Impl>(path);
   if (impl->bytes.IsOpen() && impl->DeclaresTooManyPixels()) return std::nullopt;
   ComPtr<IWICBitmapDecoder> decoder;
-  IWICImagingFactory* factory = ImagingThread::Factory();
-  if (factory &&
-      SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                   WICDecodeMetadataCacheOnDemand, &decoder))) {
-    if (!impl->TakeFrame(factory, decoder.Get())) return std::nullopt;
+  if (impl->factory &&
+      SUCCEEDED(impl->factory->CreateDecoderFromFilename(
+          path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand, &decoder))) {
+    if (!impl->TakeFrame(decoder.Get())) return std::nullopt;
     return DecodedImage(std::move(impl));
   }
 
@@ -292,14 +281,14 @@ std::optional<DecodedImage> DecodedImage::LoadBytes(std::string bytes) {
   CountOpened();
   auto impl = std::make_unique<Impl>(std::move(bytes));
   if (impl->memory.empty() || impl->DeclaresTooManyPixels()) return std::nullopt;
-  IWICImagingFactory* factory = ImagingThread::Factory();
+  IWICImagingFactory* factory = impl->factory.Get();
   ComPtr<IWICBitmapDecoder> decoder;
   if (!factory || FAILED(factory->CreateStream(&impl->stream)) ||
       FAILED(impl->stream->InitializeFromMemory(reinterpret_cast<BYTE*>(impl->memory.data()),
                                                 static_cast<DWORD>(impl->memory.size()))) ||
       FAILED(factory->CreateDecoderFromStream(impl->stream.Get(), nullptr,
                                               WICDecodeMetadataCacheOnDemand, &decoder)) ||
-      !impl->TakeFrame(factory, decoder.Get()))
+      !impl->TakeFrame(decoder.Get()))
     return std::nullopt;
   return DecodedImage(std::move(impl));
 }
@@ -329,7 +318,9 @@ uint32_t DecodedImage::ThumbnailDataSize() const {
 bool DecodedImage::ReadThumbnail(PixelSink& sink) const {
   if (!impl_->frame) return false;
   ComPtr<IWICBitmapSource> thumb;
-  if (SUCCEEDED(impl_->frame->GetThumbnail(&thumb)) && thumb) return SendSource(thumb.Get(), sink);
+  IWICImagingFactory* factory = impl_->factory.Get();
+  if (SUCCEEDED(impl_->frame->GetThumbnail(&thumb)) && thumb)
+    return SendSource(factory, thumb.Get(), sink);
   // Where the codec does not hand it over, the Exif block's thumbnail is
   // decoded as a JPEG of its own, after the same size check as any file.
   if (!impl_->thumbnail) return false;
@@ -339,7 +330,6 @@ bool DecodedImage::ReadThumbnail(PixelSink& sink) const {
     return offset < bytes.size() ? bytes.substr(offset, count) : std::string();
   });
   if (!declared || !WithinPixelBound(*declared)) return false;
-  IWICImagingFactory* factory = ImagingThread::Factory();
   ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapDecoder> decoder;
   ComPtr<IWICBitmapFrameDecode> frame;
@@ -350,7 +340,7 @@ bool DecodedImage::ReadThumbnail(PixelSink& sink) const {
                                               &decoder)) ||
       FAILED(decoder->GetFrame(0, &frame)))
     return false;
-  return SendSource(frame.Get(), sink);
+  return SendSource(factory, frame.Get(), sink);
 }
 
 bool DecodedImage::ReadScaled(int minWidth, int minHeight, PixelSink& sink) const {
@@ -362,9 +352,10 @@ bool DecodedImage::ReadScaled(int minWidth, int minHeight, PixelSink& sink) cons
     return true;
   }
   if (ComPtr<IWICBitmapSource> scaled =
-          ScaledByCodec(impl_->frame.Get(), impl_->width, impl_->height, minWidth, minHeight))
-    return SendSource(scaled.Get(), sink);
-  return SendSource(impl_->frame.Get(), sink);
+          ScaledByCodec(impl_->factory.Get(), impl_->frame.Get(), impl_->width, impl_->height,
+                        minWidth, minHeight))
+    return SendSource(impl_->factory.Get(), scaled.Get(), sink);
+  return SendSource(impl_->factory.Get(), impl_->frame.Get(), sink);
 }
 
 }  // namespace platform
