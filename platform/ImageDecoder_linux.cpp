@@ -18,10 +18,6 @@
 namespace platform {
 namespace {
 
-// Pixel-format codes reported as the Windows decoder would report them.
-constexpr uint32_t kFormat24bppRgb = 0x00021808;
-constexpr uint32_t kFormat32bppArgb = 0x0026200A;
-
 // Pictures beyond this many pixels are refused: decoding one would take
 // minutes or gigabytes, and a file that declares such a size in a few
 // kilobytes is a decompression bomb.
